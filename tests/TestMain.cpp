@@ -1,0 +1,12 @@
+#include <gtest/gtest.h>
+
+#include <juce_events/juce_events.h>
+
+int main (int argc, char** argv)
+{
+    ::testing::InitGoogleTest (&argc, argv);
+
+    // Broadcasts, timers and components need the message manager on this thread.
+    juce::ScopedJuceInitialiser_GUI juce;
+    return RUN_ALL_TESTS();
+}
