@@ -150,3 +150,47 @@ TEST_F (FileRowTest, OnlyIconAndNameAreEverDrawn)
     EXPECT_LE (textExtent (narrow).getRight(), 100);
     EXPECT_GE (textExtent (narrow).getRight(), 90);
 }
+
+TEST_F (FileRowTest, IconShapesSeenEightTimesLarger)
+{
+    constexpr float scale = 8.0f;
+
+    auto drawIcon = [this] (const juce::String& name, bool isDirectory)
+    {
+        return draw (160, 160, name, [&] (juce::Graphics& g)
+        {
+            g.addTransform (juce::AffineTransform::scale (scale));
+            lookAndFeel.drawFileBrowserRow (g, 20, 20, juce::File(), {}, nullptr, {}, {}, isDirectory, false, 0, fileList);
+        }, Palette::panelBackground);
+    };
+
+    // Points given in each icon's own view box, mapped to where the row stretches it.
+    auto folderPixel = [] (const juce::Image& image, float x, float y)
+    {
+        return image.getPixelAt ((int) (scale * x * 17.0f / 34.5f), (int) (scale * (3.0f + y * 14.0f / 28.0f)));
+    };
+
+    auto documentPixel = [] (const juce::Image& image, float x, float y)
+    {
+        return image.getPixelAt ((int) (scale * (3.0f + x * 11.0f / 20.3f)), (int) (scale * (3.0f + y * 15.0f / 28.0f)));
+    };
+
+    const auto folder = drawIcon ("filerow_folder_icon_x8", true);
+    const auto grey = juce::Colour (0xFFD2D2D2);
+
+    EXPECT_TRUE (isNear (folderPixel (folder, 6.0f, 1.0f), grey));                         // the tab
+    EXPECT_TRUE (isNear (folderPixel (folder, 22.0f, 2.0f), Palette::panelBackground));    // lower top right of it
+    EXPECT_TRUE (isNear (folderPixel (folder, 30.0f, 7.0f), grey));                        // back, up to x 31
+    EXPECT_TRUE (isNear (folderPixel (folder, 32.5f, 7.0f), Palette::panelBackground));
+    EXPECT_TRUE (isNear (folderPixel (folder, 20.0f, 10.0f), Palette::panelBackground));   // gap above the flap
+    EXPECT_TRUE (isNear (folderPixel (folder, 3.0f, 26.0f), grey));                        // flap, leaning right
+    EXPECT_TRUE (isNear (folderPixel (folder, 33.0f, 13.0f), grey));
+    EXPECT_TRUE (isNear (folderPixel (folder, 31.0f, 26.0f), Palette::panelBackground));
+
+    const auto document = drawIcon ("filerow_document_icon_x8", false);
+
+    EXPECT_TRUE (isNear (documentPixel (document, 10.0f, 20.0f), Palette::buttonOutline)); // the page
+    EXPECT_TRUE (isNear (documentPixel (document, 16.2f, 4.1f), Palette::buttonOutline));  // the folded triangle
+    EXPECT_TRUE (isNear (documentPixel (document, 19.0f, 1.0f), Palette::panelBackground)); // the cut corner
+    EXPECT_TRUE (isNear (documentPixel (document, 13.5f, 6.5f), Palette::panelBackground));
+}
