@@ -122,6 +122,14 @@ TEST_F (PadTest, FlashLightsThePadAtOnceAndFadesItOverOneSecond)
         EXPECT_LE (alpha, previous) << "the fade never brightens";
         previous = alpha;
 
+        // The fade eases in: over its first half the opacity is 1 - 2 t^2 (t the fraction of the second),
+        // well above a linear fade. Allow the animator's clock one 20 ms tick ahead of ours, and rounding.
+        const auto t = (float) ((nowMs() - flashedAt) / 1000.0);
+        if (t < 0.45f)
+        {
+            EXPECT_GE (alpha, 1.0f - 2.0f * (t + 0.02f) * (t + 0.02f) - 0.01f) << "at " << t << " s";
+        }
+
         if (alpha > 0.05f && alpha < 0.95f && ! sawPartialFade)
         {
             sawPartialFade = true;

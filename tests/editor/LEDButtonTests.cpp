@@ -118,6 +118,21 @@ TEST_F (LEDButtonTest, OnLightsInTheOnColourWithItsOwnCaption)
     // A 12-pixel font: capitals about 8 pixels tall, not filling the button.
     EXPECT_GE (caption.area.getHeight(), 7);
     EXPECT_LE (caption.area.getHeight(), 10);
+
+    // Exactly the light with the caption centred in that box, nothing else.
+    juce::Image reference (juce::Image::ARGB, 14, 14, true);
+    {
+        juce::Graphics g (reference);
+        g.setColour (Palette::blue);
+        g.fillEllipse (0.0f, 0.0f, 14.0f, 14.0f);
+        g.setColour (Palette::panelBackground);
+        g.setFont (12.0f);
+        g.drawText ("B", juce::Rectangle<int> (0, 1, 15, 13), juce::Justification::centred, true);
+    }
+
+    for (int y = 0; y < 14; ++y)
+        for (int x = 0; x < 14; ++x)
+            ASSERT_TRUE (coloursNear (image.getPixelAt (x, y), reference.getPixelAt (x, y), 1)) << x << ", " << y;
 }
 
 TEST_F (LEDButtonTest, EachStateShowsItsOwnCaption)

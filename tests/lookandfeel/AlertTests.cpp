@@ -10,7 +10,8 @@ struct AlertBoxTest : public ::testing::Test
 {
     /** Draws the box of an alert of the given type and size, with a left-aligned one-line message. */
     juce::Image drawBox (const juce::String& name, juce::MessageBoxIconType type, int numButtons = 1,
-                         juce::Rectangle<int> textArea = { 0, 0, 200, 60 })
+                         juce::Rectangle<int> textArea = { 0, 0, 200, 60 },
+                         juce::Justification justification = juce::Justification::topLeft)
     {
         juce::AlertWindow alert ("WARNING", {}, type);
         alert.setLookAndFeel (&lookAndFeel);
@@ -22,7 +23,7 @@ struct AlertBoxTest : public ::testing::Test
 
         juce::AttributedString message;
         message.append ("User guide does not exist!", juce::Font (12.0f), Palette::buttonOutline);
-        message.setJustification (juce::Justification::topLeft);
+        message.setJustification (justification);
 
         juce::TextLayout layout;
         layout.createLayout (message, 280.0f);
@@ -107,6 +108,10 @@ TEST_F (AlertBoxTest, WarningShowsARoundedTriangleWithTheMarkCutOutAndMovesTheTe
     EXPECT_TRUE (pixelIs (image, 2, 20, Palette::panelBackground));
     EXPECT_TRUE (pixelIs (image, 52, 130, Palette::panelBackground));
 
+    // The icon reaches past the window's edge but is clipped to inside the outer pixel.
+    EXPECT_TRUE (pixelIs (image, 1, 100, iconColour, 3));
+    EXPECT_TRUE (pixelIs (image, 0, 100, Palette::panelBackground));
+
     // Corners are rounded: the tip of the bottom-right corner is not filled.
     EXPECT_TRUE (pixelIs (image, 116, 116, Palette::panelBackground, 6));
     EXPECT_TRUE (pixelIs (image, 100, 115, iconColour, 3));
@@ -118,6 +123,23 @@ TEST_F (AlertBoxTest, WarningShowsARoundedTriangleWithTheMarkCutOutAndMovesTheTe
     ASSERT_FALSE (text.isEmpty());
     EXPECT_GE (text.getX(), 81);
     EXPECT_LE (text.getX(), 84);
+}
+
+TEST_F (AlertBoxTest, IconShiftsTheTextAreaBy80WithoutNarrowingIt)
+{
+    // A centred message shows where the text area lies: (1 + iconSpace, 30, 298, 148 - 24 - 20).
+    const auto plain = messageExtent (drawBox ("alertbox_no_icon_centred", juce::MessageBoxIconType::NoIcon, 1,
+                                               { 0, 0, 200, 60 }, juce::Justification::centred));
+    const auto warning = messageExtent (drawBox ("alertbox_warning_centred", juce::MessageBoxIconType::WarningIcon, 1,
+                                                 { 0, 0, 200, 60 }, juce::Justification::centred));
+
+    ASSERT_FALSE (plain.isEmpty());
+    ASSERT_FALSE (warning.isEmpty());
+    EXPECT_NEAR (plain.toFloat().getCentreX(), 1.0f + 298.0f / 2.0f, 1.5f);
+    EXPECT_NEAR (warning.toFloat().getCentreX(), 81.0f + 298.0f / 2.0f, 1.5f);
+    EXPECT_NEAR (plain.toFloat().getCentreY(), 30.0f + 104.0f / 2.0f, 3.0f);
+    EXPECT_EQ (warning.getY(), plain.getY());
+    EXPECT_EQ (warning.getWidth(), plain.getWidth());
 }
 
 TEST_F (AlertBoxTest, InformationAndQuestionShowADiscWithTheirOwnMark)

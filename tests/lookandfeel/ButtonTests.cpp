@@ -130,6 +130,44 @@ TEST_F (TextButtonTest, FontIsCondensedAtSevenTenthsOfHeightUpTo15)
     EXPECT_NEAR ((float) (tall.getWidth() - short_.getWidth()), width15 - width14, 1.5f);
 }
 
+TEST_F (TextButtonTest, TextSitsOnePixelBelowItsIndentsAndNearerConnectedEdges)
+{
+    // What the text should look like: fitted and centred in the given area, over the button's own fill.
+    const auto expectText = [this] (const juce::String& name, juce::Rectangle<int> textArea)
+    {
+        const auto image = paint (button, name);
+        const auto reference = draw (120, 30, name + "_reference", [&] (juce::Graphics& g)
+        {
+            g.setFont (getCondensedSemiboldFont().withHeight (15.0f));
+            g.setColour (Palette::dimText);
+            g.drawFittedText ("Save", textArea, juce::Justification::centred, 2);
+        }, image.getPixelAt (5, 5));
+
+        const auto inside = image.getBounds().reduced (1);
+        return sameImages (image.getClippedImage (inside), reference.getClippedImage (inside));
+    };
+
+    // Height 30: yIndent 4, corner 15, indents min(9, 2 + 15 / 2) = 9, or min(9, 2 + 15 / 4) = 5 on a connected edge.
+    EXPECT_TRUE (expectText ("textbutton_text_area", { 9, 5, 102, 22 }));
+
+    button.setConnectedEdges (juce::Button::ConnectedOnLeft);
+    EXPECT_TRUE (expectText ("textbutton_text_area_connected_left", { 5, 5, 106, 22 }));
+
+    button.setConnectedEdges (juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight);
+    EXPECT_TRUE (expectText ("textbutton_text_area_connected_both", { 5, 5, 110, 22 }));
+}
+
+TEST_F (TextButtonTest, FillIsTheButtonColourAtNineTenthsOfItsSaturation)
+{
+    // Visible with a saturated colour; the dark panel colour barely changes.
+    button.setColour (juce::TextButton::buttonColourId, Palette::orange);
+    const auto image = paint (button, "textbutton_orange_fill");
+
+    EXPECT_TRUE (pixelIs (image, 5, 5, Palette::orange.withMultipliedSaturation (0.9f)));
+    EXPECT_FALSE (pixelIs (image, 5, 5, Palette::orange, 4));
+    EXPECT_TRUE (pixelIs (image, 0, 15, Palette::buttonOutline));
+}
+
 TEST_F (TextButtonTest, NoTextWhenTheIndentsLeaveNoRoom)
 {
     // Height 30: indents of min(9, 2 + 4 / 2) = 4 on each side leave nothing of 8 pixels.

@@ -57,6 +57,8 @@ TEST_F (KnobTest, MinimumShowsDiscTrackAndPointerAtTheStartAngle)
     EXPECT_TRUE (isNear (at (image, trackRadius, 210.0f), backdrop));
 
     // Between the disc (radius 16) and the track (21.5) nothing is drawn.
+    EXPECT_TRUE (isNear (at (image, 15.0f, 300.0f), Palette::barBackground));
+    EXPECT_TRUE (isNear (at (image, 17.0f, 300.0f), backdrop));
     EXPECT_TRUE (isNear (at (image, 18.75f, 300.0f), backdrop));
 }
 
@@ -91,7 +93,10 @@ TEST_F (KnobTest, CentreOriginKnobAtItsMiddleShowsNoArcAndAVerticalPointer)
     for (auto degrees : { 225.0f, 300.0f, 355.0f, 365.0f, 420.0f, 495.0f })
         EXPECT_TRUE (isNear (at (image, trackRadius, degrees), Palette::barBackground)) << degrees;
 
-    // Straight up, 3.5 wide.
+    // Straight up, 3.5 wide, from radius 9.5 to 14.5: y 10.5 to 15.5.
+    EXPECT_TRUE (pixelIs (image, 25, 9, Palette::barBackground, 4));
+    EXPECT_TRUE (pixelIs (image, 25, 11, Palette::text));
+    EXPECT_TRUE (pixelIs (image, 25, 16, Palette::barBackground));
     EXPECT_TRUE (pixelIs (image, 25, 13, Palette::text));
     EXPECT_TRUE (pixelIs (image, 24, 13, Palette::text));
     EXPECT_TRUE (pixelIs (image, 25, 14, Palette::text));

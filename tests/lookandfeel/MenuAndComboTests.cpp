@@ -130,7 +130,13 @@ TEST_F (PopupMenuTest, IconReplacesTheTick)
 
     EXPECT_GE (count (image, near (juce::Colours::red, 3)), 50);
     // Red blended into the background never raises green; any grey of a tick would.
-    EXPECT_EQ (count (image, [] (juce::Colour c) { return c.getGreen() > Palette::panelBackground.getGreen() + 4; }), 0);
+    const auto grey = [] (juce::Colour c) { return c.getGreen() > Palette::panelBackground.getGreen() + 4; };
+    EXPECT_EQ (count (image, grey), 0);
+
+    // Text after an icon leaves a further half column: 6 + 17 + 8.
+    const auto text = extent (drawItem ("menu_item_icon_and_text", Item ("Kick").withIcon (icon)), grey);
+    EXPECT_GE (text.getX(), 31);
+    EXPECT_LE (text.getX(), 33);
 }
 
 TEST_F (PopupMenuTest, SubmenuChevronHasOneSizeWhateverTheItemHeight)

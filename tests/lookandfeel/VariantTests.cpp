@@ -142,6 +142,16 @@ TEST_F (TabButtonTest, TextIsSemiboldAt15CentredRightOfThePadSpace)
     // Centred in (22, 2, 98, 28).
     EXPECT_NEAR ((float) text.getCentreX(), 22.0f + 98.0f / 2.0f, 2.0f);
     EXPECT_NEAR ((float) text.getCentreY(), 2.0f + 28.0f / 2.0f, 3.0f);
+
+    const auto reference = draw (120, 30, "tab_text_placement_reference", [] (juce::Graphics& g)
+    {
+        g.setFont (getSemiboldFont().withHeight (15.0f));
+        g.setColour (Palette::dimText);
+        g.drawFittedText ("Snare", { 22, 2, 98, 28 }, juce::Justification::centred, 2);
+        g.setColour (Palette::divider);
+        g.fillRect (0, 29, 120, 1);
+    });
+    EXPECT_TRUE (sameImages (image, reference));
 }
 
 TEST_F (TabButtonTest, NoHoverPressOrDisabledLook)
@@ -312,6 +322,15 @@ TEST_F (TextOnlyButtonTest, OnlyTextLeftAlignedAndVerticallyCentred)
     EXPECT_TRUE (sameImages (paint (button, "textonly_on_hovered"), on));
     button.setState (juce::Button::buttonDown);
     EXPECT_TRUE (sameImages (paint (button, "textonly_on_pressed"), on));
+}
+
+TEST_F (TextOnlyButtonTest, TextStaysOnOneLine)
+{
+    button.setButtonText ("Organise presets and folders");
+    button.setSize (70, 60);
+    const auto image = paint (button, "textonly_long_text");
+
+    EXPECT_EQ (countTextLines (image, image.getBounds(), backdrop), 1);
 }
 
 TEST_F (TextOnlyButtonTest, DisabledTextIsAtHalfAlpha)
