@@ -198,6 +198,7 @@ void Voice::startNote (int note, bool byChannel, float velocity, int channel) no
     if (maximumBlockSize == 0)
         return;
 
+    ensureCoefficients();
     velocity = juce::jlimit (0.0f, 1.0f, velocity);
     const auto sensitivity = loadParameter (VoiceParameter::velocity);
     const auto tonePitch = loadParameter (VoiceParameter::tonePitch);
@@ -315,6 +316,21 @@ void Voice::beginBlock (const BlockSettings& newSettings) noexcept
         flushPending = false;
     }
 
+    chokeNoteBits[0] = chokeNotes[0].load (std::memory_order_relaxed);
+    chokeNoteBits[1] = chokeNotes[1].load (std::memory_order_relaxed);
+    chokeChannelBits = chokeChannels.load (std::memory_order_relaxed);
+
+    outputStarted = false;
+    coefficientsReady = false;
+}
+
+void Voice::ensureCoefficients() noexcept
+{
+    if (coefficientsReady)
+        return;
+
+    coefficientsReady = true;
+    auto& c = coefficients;
     c.sampleRate = (float) (hostSampleRate * c.factor);
     c.inverseSampleRate = 1.0f / c.sampleRate;
 
@@ -359,12 +375,6 @@ void Voice::beginBlock (const BlockSettings& newSettings) noexcept
     const auto angle = (loadParameter (VoiceParameter::pan) + 1.0f) * juce::MathConstants<float>::pi * 0.25f;
     c.gainLeft = gain * std::cos (angle);
     c.gainRight = gain * std::sin (angle);
-
-    chokeNoteBits[0] = chokeNotes[0].load (std::memory_order_relaxed);
-    chokeNoteBits[1] = chokeNotes[1].load (std::memory_order_relaxed);
-    chokeChannelBits = chokeChannels.load (std::memory_order_relaxed);
-
-    outputStarted = false;
 }
 
 //==============================================================================
@@ -453,6 +463,7 @@ void Voice::ensureOutputStarted (int numSamples) noexcept
         return;
 
     outputStarted = true;
+    ensureCoefficients();
 
     if (auto* os = oversamplerFor (coefficients.factor))
     {

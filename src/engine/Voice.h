@@ -84,8 +84,10 @@ public:
     int getMidiNote() const noexcept;
 
     //==============================================================================
-    /** Starts the voice. On the thread that is rendering it, takes effect at once; from any
-        other thread (the editor's pad) it is queued and applied at the start of the next block. */
+    /** Starts the voice. On the thread that is inside VoiceManager::renderBlock it takes effect at
+        once; from any other thread (the editor's pad) it broadcasts "NoteOn" straight away and the
+        note is queued, to start at the first sample of the next block. Other threads may
+        allocate here; only the rendering thread must not. */
     void noteOn (int note, bool byChannel, float velocity);
 
     //==============================================================================
@@ -125,7 +127,7 @@ public:
         this one (they share a choke group). */
     bool isChokedBy (int voiceIndex) const noexcept;
 
-    /** Audio thread, before renderBlock: reads the parameters for the coming block. */
+    /** Audio thread, before renderBlock: takes the settings and choke lists for the coming block. */
     void beginBlock (const BlockSettings& settings) noexcept;
 
     /** Audio thread, after beginBlock: starts a note queued from another thread, if there is one,
@@ -163,6 +165,8 @@ private:
     };
 
     void startNote (int note, bool byChannel, float velocity, int channel) noexcept;
+    /** Reads the parameters for this block, the first time a sounding voice needs them. */
+    void ensureCoefficients() noexcept;
     void ensureOutputStarted (int numSamples) noexcept;
     void renderRange (int startOsSample, int endOsSample) noexcept;
     void finishBlock (int numSamples, StereoTarget target) noexcept;
@@ -192,7 +196,7 @@ private:
     bool oversamplerNeedsReset = false;
 
     bool active = false, releasing = false, decayEndPending = false, flushPending = false;
-    bool outputStarted = false;
+    bool outputStarted = false, coefficientsReady = false;
     float* renderBuffer = nullptr;
 
     int lastNote = -1, lastChannel = 0;
