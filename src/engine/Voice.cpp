@@ -219,9 +219,10 @@ void Voice::startNote (int note, bool byChannel, float velocity, int channel) no
     lowPass.reset();
     highPass.reset();
 
-    // A retrigger rises from where the sound is now instead of jumping.
-    const auto currentLevel = active ? amplitude.getLevel() * (releasing ? releaseGain : 1.0f) : 0.0f;
-    amplitude.start (currentLevel);
+    // A retrigger rises from where the sound is now instead of jumping, whatever the velocities.
+    const auto newVelocityGain = 1.0f - sensitivity + sensitivity * velocity * velocity;
+    const auto currentLevel = active ? amplitude.getLevel() * (releasing ? releaseGain : 1.0f) * velocityGain : 0.0f;
+    amplitude.start (newVelocityGain > 0.0f ? juce::jmin (1.0f, currentLevel / newVelocityGain) : 1.0f);
 
     // A click that cannot be heard would only keep the noise generator busy.
     if (coefficients.clickLevel > 0.0f)
@@ -233,7 +234,7 @@ void Voice::startNote (int note, bool byChannel, float velocity, int channel) no
     lfoPhase = 0.0f;
     releasing = false;
     releaseGain = 1.0f;
-    velocityGain = 1.0f - sensitivity + sensitivity * velocity * velocity;
+    velocityGain = newVelocityGain;
 
     lastNote = note;
     lastChannel = channel;
