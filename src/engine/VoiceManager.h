@@ -3,6 +3,7 @@
 #include "Voice.h"
 
 #include <array>
+#include <atomic>
 #include <memory>
 
 /**
@@ -50,7 +51,16 @@ public:
     void actionListenerCallback (const juce::String& message) override;
 
 private:
+    Voice::BlockSettings currentSettings() const noexcept;
+    void renderChunk (const juce::MidiBuffer& midi, int startSample, int numSamples,
+                      const std::array<StereoTarget, numVoices>& targets,
+                      const Voice::BlockSettings& settings) noexcept;
+
     std::array<std::unique_ptr<Voice>, numVoices> voices;
+    std::array<std::atomic<int>, numVoices> chokeGroups;
+    std::atomic<int> phaseResetMode { 0 }, oversamplingFactor { 1 };
+    std::atomic<bool> obeyNoteOff { false };
+    int maximumBlockSize = 0;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VoiceManager)
 };

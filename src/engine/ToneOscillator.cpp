@@ -1,0 +1,6 @@
+#include "ToneOscillator.h"
+
+void ToneOscillator::setPhase (float newPhase) noexcept
+{
+    phase = newPhase - std::floor (newPhase);
+}
