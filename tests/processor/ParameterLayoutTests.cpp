@@ -152,20 +152,16 @@ TEST_F (ParameterLayoutTest, FrequencyAndTimeKnobsFeelLogarithmic)
 //==============================================================================
 TEST_F (ParameterLayoutTest, GlobalValuesShowAsWords)
 {
-    EXPECT_EQ (text ("paramPhase", 0.0f), "Off");
-    EXPECT_EQ (text ("paramPhase", 1.0f), "On");
-    EXPECT_EQ (text ("paramPhase", 2.0f), "Offset");
-    EXPECT_EQ (text ("paramObeyNoteOff", 0.0f), "Ignore");
-    EXPECT_EQ (text ("paramObeyNoteOff", 1.0f), "Obey");
-    EXPECT_EQ (text ("paramBypassGlobal", 0.0f), "Active");
-    EXPECT_EQ (text ("paramBypassGlobal", 1.0f), "Bypassed");
-    EXPECT_EQ (text ("paramOversampling", 0.0f), "1x");
-    EXPECT_EQ (text ("paramOversampling", 1.0f), "2x");
-    EXPECT_EQ (text ("paramOversampling", 2.0f), "4x");
-    EXPECT_EQ (text ("paramOfflineQuality", 0.0f), "Same");
-    EXPECT_EQ (text ("paramOfflineQuality", 1.0f), "Best");
-    EXPECT_EQ (text ("paramMultiOut", 0.0f), "Off");
-    EXPECT_EQ (text ("paramMultiOut", 1.0f), "On");
+    const std::pair<const char*, juce::StringArray> globals[] { { "paramPhase", { "Off", "On", "Offset" } },
+                                                                { "paramObeyNoteOff", { "Ignore", "Obey" } },
+                                                                { "paramBypassGlobal", { "Active", "Bypassed" } },
+                                                                { "paramOversampling", { "1x", "2x", "4x" } },
+                                                                { "paramOfflineQuality", { "Same", "Best" } },
+                                                                { "paramMultiOut", { "Off", "On" } } };
+
+    for (const auto& [id, texts] : globals)
+        for (int step = 0; step < texts.size(); ++step)
+            EXPECT_EQ (text (id, (float) step), texts[step]) << id;
 }
 
 TEST_F (ParameterLayoutTest, KnobValuesShowWithTheirUnits)

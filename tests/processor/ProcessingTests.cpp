@@ -141,17 +141,6 @@ TEST_F (ProcessingTest, ParameterChangesReachTheVoiceInItsOwnUnits)
     EXPECT_NE (processor.voiceManager.getVoice (4)->getParameter (VoiceParameter::gain), -6.0f);
 }
 
-TEST_F (ProcessingTest, TheFactoryKitIsInTheVoicesFromTheStart)
-{
-    for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
-    {
-        auto* voice = processor.voiceManager.getVoice (voiceNumber - 1);
-        EXPECT_FLOAT_EQ (voice->getParameter (VoiceParameter::decay), getValue (processor, ParameterIds::voiceParameterId (voiceNumber, ParameterIds::decay)));
-        EXPECT_FLOAT_EQ (voice->getParameter (VoiceParameter::pan), getValue (processor, ParameterIds::voiceParameterId (voiceNumber, ParameterIds::pan)));
-        EXPECT_EQ (voice->getMidiNote(), 35 + voiceNumber);
-    }
-}
-
 //==============================================================================
 TEST_F (ProcessingTest, LabelChangesAreAnnouncedFromAnyThread)
 {
