@@ -355,7 +355,7 @@ juce::AudioProcessorEditor* KestrinAudioProcessor::createEditor()
 
 const juce::String KestrinAudioProcessor::getName() const
 {
-    return StateIds::productFolderName;
+    return JucePlugin_Name;
 }
 
 const juce::String KestrinAudioProcessor::getProgramName (int)
