@@ -1,0 +1,48 @@
+// Alert windows and focused editors need real desktop windows. On a fresh virtual X server with no
+// window manager, the window-manager atoms that the framework only looks up (never creates) do not
+// exist yet, and its window creation then sets a property named by atom 0, which Xlib answers by
+// ending the process. Creating them before the framework opens its display avoids that; the
+// connection stays open so that the server keeps them.
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <initializer_list>
+
+namespace
+{
+struct WindowManagerAtoms
+{
+    WindowManagerAtoms()
+    {
+        if (std::getenv ("DISPLAY") == nullptr)
+            return;
+
+        auto* x11 = dlopen ("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+
+        if (x11 == nullptr)
+            return;
+
+        using OpenDisplay = void* (*) (const char*);
+        using InternAtom = unsigned long (*) (void*, const char*, int);
+
+        auto openDisplay = reinterpret_cast<OpenDisplay> (dlsym (x11, "XOpenDisplay"));
+        auto internAtom = reinterpret_cast<InternAtom> (dlsym (x11, "XInternAtom"));
+
+        if (openDisplay == nullptr || internAtom == nullptr)
+            return;
+
+        auto* display = openDisplay (nullptr);
+
+        if (display == nullptr)
+            return;
+
+        for (auto* name : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
+                            "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL",
+                            "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN" })
+            internAtom (display, name, 0);
+    }
+};
+
+const WindowManagerAtoms windowManagerAtoms;
+} // namespace
