@@ -4,22 +4,50 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
-class KestrinAudioProcessor : public juce::AudioProcessor,
-                              public AsyncMessageBroadcaster
+#include <array>
+#include <atomic>
+#include <map>
+
+/**
+    The plug-in: seven drum voices played from MIDI into a stereo "Mixed" output or, with
+    multi-channel output on, each into its own stereo output.
+
+    It broadcasts short text messages ("MidiNoteLearned", "StateInformationSet", "SettingsLoaded",
+    "voiceLabelChanged" + N, "PresetLoaded", "PresetSaved"); listeners always receive them on the
+    message thread. Messages raised on other threads go through lock-free storage first.
+
+    Threads: processBlock runs on the audio thread and neither allocates, locks nor waits;
+    parameterChanged runs on whichever thread changed a parameter; setStateInformation and
+    getStateInformation on a host thread; everything else on the message thread.
+*/
+class KestrinAudioProcessor final : public juce::AudioProcessor,
+                                    public juce::AudioProcessorValueTreeState::Listener,
+                                    public AsyncMessageBroadcaster
 {
 public:
+    /** Uses the platform's data folder for presets and "settings.xml". */
     KestrinAudioProcessor();
+
+    /** Keeps presets and "settings.xml" in dataFolder, which is created when missing. */
     explicit KestrinAudioProcessor (const juce::File& dataFolder);
+
     ~KestrinAudioProcessor() override;
 
+    //==============================================================================
     void prepareToPlay (double sampleRate, int samplesPerBlock) override;
     void releaseResources() override;
+    using juce::AudioProcessor::processBlock;
+    using juce::AudioProcessor::processBlockBypassed;
     void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
+    void processBlockBypassed (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+
+    juce::AudioProcessorParameter* getBypassParameter() const override;
 
     juce::AudioProcessorEditor* createEditor() override;
     bool hasEditor() const override { return true; }
 
-    const juce::String getName() const override { return "Tombrel"; }
+    const juce::String getName() const override;
     bool acceptsMidi() const override { return true; }
     bool producesMidi() const override { return false; }
     bool isMidiEffect() const override { return false; }
@@ -28,14 +56,94 @@ public:
     int getNumPrograms() override { return 1; }
     int getCurrentProgram() override { return 0; }
     void setCurrentProgram (int) override {}
-    const juce::String getProgramName (int) override { return {}; }
+    /** The current preset's name. */
+    const juce::String getProgramName (int) override;
     void changeProgramName (int, const juce::String&) override {}
 
     void getStateInformation (juce::MemoryBlock& destData) override;
+    /** Restores a state saved by getStateInformation and broadcasts "StateInformationSet". A block
+        that isn't such a state, or holds values outside the parameters' ranges, changes nothing. */
     void setStateInformation (const void* data, int sizeInBytes) override;
 
+    void parameterChanged (const juce::String& parameterID, float newValue) override;
+
+    //==============================================================================
+    /** Sets voice1Midi to voice7Midi in the state, gives each voice its note and rebuilds the
+        choke lists. Any integers are kept; a note no MIDI message can carry simply never plays. */
+    void setVoiceMidiNotes (int voice1, int voice2, int voice3, int voice4, int voice5, int voice6, int voice7);
+
+    /** Writes the settings tree to "settings.xml" in the data folder. */
+    bool saveSettings();
+
+    /** Loads a preset file, keeping the active panel, the note map and the four global settings
+        that presets don't carry. Broadcasts "PresetLoaded" on success; on failure changes nothing. */
+    bool loadPresetFile (const juce::String& path);
+
+    /** Names the current preset after path and writes it there, without the active panel, the note
+        map and the four global settings. Broadcasts "PresetSaved" on success. */
+    bool savePresetFile (const juce::String& path);
+
+    //==============================================================================
+    juce::AudioProcessorValueTreeState valueTreeState;
+    juce::ValueTree settingsTree;
     VoiceManager voiceManager;
 
+    /** Set on the message thread to capture the next played note; cleared by the audio thread when it does. */
+    std::atomic<bool> midiLearnArmed { false };
+    /** The captured note, written on the audio thread before "MidiNoteLearned" is broadcast. */
+    std::atomic<int> learnedMidiNote { 0 };
+
+    const std::array<int, VoiceManager::numVoices> defaultVoiceNotes { 36, 37, 38, 39, 40, 41, 42 };
+
+    const juce::String dataFolderPath;
+    const juce::String presetsFolderPath;
+
 private:
+    /** What a parameter drives: a sound parameter of a voice, a voice's label or choke group, or a global. */
+    struct ParameterTarget
+    {
+        enum class Kind { sound, label, chokeGroup, phase, obeyNoteOff, oversampling, none };
+
+        Kind kind = Kind::none;
+        int voiceIndex = 0;
+        VoiceParameter soundParameter = VoiceParameter::decay;
+        std::atomic<float>* value = nullptr;
+    };
+
+    enum MessageIndex
+    {
+        midiNoteLearnedMessage,
+        stateInformationSetMessage,
+        settingsLoadedMessage,
+        firstVoiceLabelChangedMessage,
+        presetLoadedMessage = firstVoiceLabelChangedMessage + VoiceManager::numVoices,
+        presetSavedMessage
+    };
+
+    static BusesProperties createBuses();
+    static juce::StringArray createMessageTable();
+    static juce::File getDefaultDataFolder();
+
+    void setExtraStateProperties();
+    void loadSettings();
+    void broadcast (int messageIndex);
+
+    void applyParameter (const ParameterTarget& target, float value);
+    void pushAllValuesToEngine();
+    void applyVoiceNotesFromState();
+    int getEffectiveOversamplingFactor() const noexcept;
+    void replaceParameterState (const juce::ValueTree& newState);
+
+    void renderVoices (juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi) noexcept;
+    void captureLearnedNote (const juce::MidiBuffer& midi) noexcept;
+
+    const juce::StringArray messageTable { createMessageTable() };
+    std::map<juce::String, ParameterTarget> parameterTargets;
+
+    std::atomic<float>* bypassValue = nullptr;
+    std::atomic<float>* multiOutValue = nullptr;
+    std::atomic<float>* oversamplingValue = nullptr;
+    std::atomic<float>* offlineQualityValue = nullptr;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KestrinAudioProcessor)
 };
