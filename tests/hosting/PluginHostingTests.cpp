@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <cmath>
+#include <memory>
+
+namespace
+{
+constexpr double sampleRate = 48000.0;
+constexpr int blockSize = 256;
+
+enum class Format
+{
+    vst3,
+    lv2
+};
+
+std::string formatName (const testing::TestParamInfo<Format>& info)
+{
+    return info.param == Format::vst3 ? "VST3" : "LV2";
+}
+
+/** Finds and instantiates the freshly built bundle, as a host's scanner would. */
+class HostedTombrel
+{
+public:
+    explicit HostedTombrel (Format format)
+    {
+        juce::OwnedArray<juce::PluginDescription> types;
+
+        if (format == Format::vst3)
+        {
+            pluginFormat = std::make_unique<juce::VST3PluginFormat>();
+            pluginFormat->findAllTypesForFile (types, TOMBREL_VST3_BUNDLE);
+        }
+        else
+        {
+            pluginFormat = std::make_unique<juce::LV2PluginFormat>();
+            const auto uris = pluginFormat->searchPathsForPlugins (juce::FileSearchPath (TOMBREL_LV2_FOLDER), true, false);
+
+            if (uris.contains (TOMBREL_LV2_URI))
+                pluginFormat->findAllTypesForFile (types, TOMBREL_LV2_URI);
+        }
+
+        if (types.isEmpty())
+            return;
+
+        description = *types.getFirst();
+        instance = createInstance();
+    }
+
+    std::unique_ptr<juce::AudioPluginInstance> createInstance()
+    {
+        juce::String error;
+        auto result = pluginFormat->createInstanceFromDescription (description, sampleRate, blockSize, error);
+        EXPECT_TRUE (error.isEmpty()) << error;
+        return result;
+    }
+
+    std::unique_ptr<juce::AudioPluginFormat> pluginFormat;
+    juce::PluginDescription description;
+    std::unique_ptr<juce::AudioPluginInstance> instance;
+};
+
+juce::AudioProcessorParameter* findParameter (juce::AudioProcessor& processor, const juce::String& name)
+{
+    for (auto* parameter : processor.getParameters())
+        if (parameter->getName (64) == name)
+            return parameter;
+
+    return nullptr;
+}
+
+struct Rendered
+{
+    float peak = 0.0f;
+    bool finite = true;
+};
+
+/** Renders the given number of blocks, with the MIDI messages placed in the first block. */
+Rendered render (juce::AudioPluginInstance& plugin, const juce::MidiBuffer& firstBlockMidi, int numBlocks)
+{
+    Rendered result;
+    juce::AudioBuffer<float> buffer (juce::jmax (2, plugin.getTotalNumOutputChannels(), plugin.getTotalNumInputChannels()),
+                                     blockSize);
+
+    for (int block = 0; block < numBlocks; ++block)
+    {
+        buffer.clear();
+        juce::MidiBuffer midi;
+
+        if (block == 0)
+            midi = firstBlockMidi;
+
+        plugin.processBlock (buffer, midi);
+
+        // The main "Mixed" output is the first stereo pair.
+        for (int channel = 0; channel < 2; ++channel)
+        {
+            const auto* data = buffer.getReadPointer (channel);
+
+            for (int i = 0; i < blockSize; ++i)
+            {
+                result.finite = result.finite && std::isfinite (data[i]);
+                result.peak = juce::jmax (result.peak, std::abs (data[i]));
+            }
+        }
+    }
+
+    return result;
+}
+
+juce::MidiBuffer noteOn (int note)
+{
+    juce::MidiBuffer midi;
+    midi.addEvent (juce::MidiMessage::noteOn (1, note, (juce::uint8) 110), 0);
+    return midi;
+}
+
+constexpr int oneSecondOfBlocks = (int) (sampleRate / blockSize);
+
+class PluginHosting : public testing::TestWithParam<Format>
+{
+protected:
+    void SetUp() override
+    {
+        host = std::make_unique<HostedTombrel> (GetParam());
+        ASSERT_NE (host->instance, nullptr) << "the built bundle did not load";
+    }
+
+    juce::AudioPluginInstance& plugin() { return *host->instance; }
+
+    std::unique_ptr<HostedTombrel> host;
+};
+} // namespace
+
+TEST_P (PluginHosting, PresentsItselfAsADrumInstrumentWithItsOwnParameters)
+{
+    EXPECT_EQ (host->description.name, "Tombrel");
+    EXPECT_EQ (host->description.manufacturerName, "Vantrel");
+    EXPECT_TRUE (host->description.isInstrument);
+    EXPECT_TRUE (plugin().acceptsMidi());
+
+    // Exactly the plug-in's parameters: no extra bypass, no MIDI controller proxies.
+    EXPECT_EQ (plugin().getParameters().size(), 153);
+
+    for (auto name : { "Phase Reset", "Obey Note Off", "Bypass", "Oversampling", "Offline Oversampling Quality",
+                       "Multi-Channel Output", "Voice 1 Decay", "Voice 4 Tone Shape", "Voice 7 Noise LP Cutoff",
+                       "Voice 2 Pan", "Voice 3 Gain" })
+        EXPECT_NE (findParameter (plugin(), name), nullptr) << name;
+}
+
+TEST_P (PluginHosting, ParametersShowTheirOwnTexts)
+{
+    auto* pan = findParameter (plugin(), "Voice 2 Pan");
+    ASSERT_NE (pan, nullptr);
+    EXPECT_EQ (pan->getText (0.5f, 32), "Center");
+    EXPECT_EQ (pan->getText (0.0f, 32), "L100");
+
+    auto* oversampling = findParameter (plugin(), "Oversampling");
+    ASSERT_NE (oversampling, nullptr);
+    EXPECT_EQ (oversampling->getText (1.0f, 32), "4x");
+
+    auto* gain = findParameter (plugin(), "Voice 3 Gain");
+    ASSERT_NE (gain, nullptr);
+    EXPECT_EQ (gain->getText (0.5f, 32), "0.0dB");
+}
+
+TEST_P (PluginHosting, PlaysADrumOnANoteAndStaysSilentWithout)
+{
+    plugin().prepareToPlay (sampleRate, blockSize);
+
+    const auto quiet = render (plugin(), {}, oneSecondOfBlocks / 2);
+    EXPECT_TRUE (quiet.finite);
+    EXPECT_LT (quiet.peak, 1.0e-6f);
+
+    const auto kick = render (plugin(), noteOn (36), oneSecondOfBlocks);
+    EXPECT_TRUE (kick.finite);
+    EXPECT_GT (kick.peak, 0.01f);
+    EXPECT_LT (kick.peak, 4.0f);
+
+    plugin().releaseResources();
+}
+
+TEST_P (PluginHosting, RestoresItsStateInAFreshInstance)
+{
+    auto* decay = findParameter (plugin(), "Voice 1 Decay");
+    auto* shape = findParameter (plugin(), "Voice 4 Tone Shape");
+    ASSERT_NE (decay, nullptr);
+    ASSERT_NE (shape, nullptr);
+
+    decay->setValueNotifyingHost (0.8f);
+    shape->setValueNotifyingHost (1.0f);
+    const auto savedDecay = decay->getValue();
+    const auto savedDecayText = decay->getCurrentValueAsText();
+
+    juce::MemoryBlock state;
+    plugin().getStateInformation (state);
+    ASSERT_GT (state.getSize(), 0u);
+
+    auto restored = host->createInstance();
+    ASSERT_NE (restored, nullptr);
+
+    auto* restoredDecay = findParameter (*restored, "Voice 1 Decay");
+    auto* restoredShape = findParameter (*restored, "Voice 4 Tone Shape");
+    ASSERT_NE (restoredDecay, nullptr);
+    ASSERT_NE (restoredShape, nullptr);
+    EXPECT_NE (restoredDecay->getCurrentValueAsText(), savedDecayText);
+
+    restored->setStateInformation (state.getData(), (int) state.getSize());
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+
+    EXPECT_NEAR (restoredDecay->getValue(), savedDecay, 1.0e-4f);
+    EXPECT_EQ (restoredDecay->getCurrentValueAsText(), savedDecayText);
+    EXPECT_EQ (restoredShape->getCurrentValueAsText(), "Sine");
+}
+
+TEST_P (PluginHosting, SurvivesGarbageStateAndKeepsPlaying)
+{
+    auto* decay = findParameter (plugin(), "Voice 1 Decay");
+    ASSERT_NE (decay, nullptr);
+    decay->setValueNotifyingHost (0.3f);
+    const auto before = decay->getValue();
+
+    juce::MemoryBlock good;
+    plugin().getStateInformation (good);
+
+    juce::Random random (1234);
+    juce::MemoryBlock noise (4096);
+
+    for (size_t i = 0; i < noise.getSize(); ++i)
+        noise[i] = (char) random.nextInt (256);
+
+    const juce::MemoryBlock truncated (good.getData(), good.getSize() / 2);
+    const juce::String otherXml ("<SOMETHING><ELSE value=\"1\"/></SOMETHING>");
+
+    plugin().setStateInformation (noise.getData(), (int) noise.getSize());
+    plugin().setStateInformation (truncated.getData(), (int) truncated.getSize());
+    plugin().setStateInformation (otherXml.toRawUTF8(), (int) otherXml.getNumBytesAsUTF8());
+    plugin().setStateInformation ("", 0);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+
+    EXPECT_NEAR (decay->getValue(), before, 1.0e-4f);
+
+    plugin().prepareToPlay (sampleRate, blockSize);
+    const auto kick = render (plugin(), noteOn (36), oneSecondOfBlocks / 2);
+    EXPECT_TRUE (kick.finite);
+    EXPECT_GT (kick.peak, 0.01f);
+    plugin().releaseResources();
+}
+
+INSTANTIATE_TEST_SUITE_P (BuiltBundles, PluginHosting, testing::Values (Format::vst3, Format::lv2), formatName);
