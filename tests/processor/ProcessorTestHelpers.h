@@ -9,13 +9,14 @@
 
 namespace ProcessorTestHelpers
 {
-/** A fresh data folder under the system's temporary folder, deleted with everything in it. */
+/** A fresh data folder under the system's temporary folder, deleted with everything in it.
+    The name is unique across processes: CTest runs test programs side by side. */
 class TemporaryDataFolder final
 {
 public:
     TemporaryDataFolder()
         : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                      .getNonexistentChildFile ("TombrelProcessorTest", {}, false))
+                      .getChildFile ("TombrelProcessorTest-" + juce::Uuid().toString()))
     {
     }
 
