@@ -1,93 +1,126 @@
-#include "engine/VoiceManager.h"
+#include "processor/KestrinAudioProcessor.h"
+#include "processor/ParameterIds.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
+
+#include <numeric>
+#include <vector>
 
 namespace
 {
 constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 128;
-constexpr int firstNote = 36;
-constexpr double retriggerSeconds = 0.1;
+constexpr int retriggerSamples = 4800; // every 100 ms at 48 kHz
+constexpr int mappedChannel = 1;
+constexpr juce::uint8 hitVelocity = 100;
+constexpr float audibleLevel = 1.0e-3f;
 
-using P = VoiceParameter;
-
-/** A seven-piece kit: kick, snare, clap, low and high tom, closed and open hi-hat. */
-void setUpKit (VoiceManager& manager)
+/** The processor with its factory kit, in a data folder of its own that is deleted afterwards. */
+class BenchedProcessor final
 {
-    struct Sound { float decay, waveform, pitch, bend, curve, cutoff, resonance, highPass, sweep, noiseMix,
-                   lfoRate, lfoTone, lfoNoise, clickMs, clickMix, saturation; };
-
-    const Sound kit[] = {
-        { 0.45f, 2, 160, 0.70f, 0, 2000, 0.1f, 40, 0.3f, 0.05f, 1, 0, 0, 3, 0.3f, 0.3f },
-        { 0.25f, 1, 190, 0.25f, 0, 9000, 0.2f, 600, 0.2f, 0.65f, 1, 0, 0, 2, 0.2f, 0.2f },
-        { 0.30f, 2, 1000, 0, 0, 2500, 0.6f, 800, 0, 1.0f, 40, 0, 0.5f, 10, 0.2f, 0 },
-        { 0.50f, 2, 110, 0.35f, 1, 3000, 0.1f, 100, 0.4f, 0.15f, 1, 0, 0, 4, 0.15f, 0.1f },
-        { 0.35f, 2, 180, 0.30f, 1, 3500, 0.1f, 150, 0.4f, 0.15f, 1, 0, 0, 4, 0.15f, 0.1f },
-        { 0.06f, 0, 3000, 0, 0, 12000, 0.3f, 7000, 0, 1.0f, 1, 0, 0, 1, 0.3f, 0 },
-        { 0.50f, 0, 3000, 0, 0, 14000, 0.2f, 6000, 0.1f, 1.0f, 1, 0, 0, 1, 0.2f, 0 },
-    };
-
-    for (int i = 0; i < VoiceManager::numVoices; ++i)
+public:
+    BenchedProcessor()
+        : folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                      .getChildFile ("TombrelBenchmark-" + juce::Uuid().toString()))
     {
-        auto& v = *manager.getVoice (i);
-        const auto& s = kit[i];
-        const std::pair<P, float> values[] = {
-            { P::decay, s.decay }, { P::waveform, s.waveform }, { P::tonePitch, s.pitch },
-            { P::toneBend, s.bend }, { P::bendSweepCurve, s.curve }, { P::noiseCutoff, s.cutoff },
-            { P::noiseResonance, s.resonance }, { P::noiseHPCutoff, s.highPass }, { P::noiseSweep, s.sweep },
-            { P::noiseMix, s.noiseMix }, { P::lfoRate, s.lfoRate }, { P::lfoToneDepth, s.lfoTone },
-            { P::lfoNoiseDepth, s.lfoNoise }, { P::clickDecay, s.clickMs }, { P::clickMix, s.clickMix },
-            { P::saturation, s.saturation }, { P::velocity, 0.5f }, { P::pan, 0.0f }, { P::gain, -6.0f },
-        };
-
-        for (const auto& [parameter, value] : values)
-            v.setParameter (parameter, value);
-
-        v.setMidiNote (firstNote + i);
+        processor = std::make_unique<KestrinAudioProcessor> (folder);
     }
+
+    ~BenchedProcessor()
+    {
+        processor.reset();
+        folder.deleteRecursively();
+    }
+
+    KestrinAudioProcessor& get() noexcept { return *processor; }
+
+private:
+    const juce::File folder;
+    std::unique_ptr<KestrinAudioProcessor> processor;
+
+    JUCE_DECLARE_NON_COPYABLE (BenchedProcessor)
+};
+
+/** 0, 1, 2 for 1x, 2x, 4x: the parameter's own values. */
+int oversamplingIndex (int factor)
+{
+    return factor >= 4 ? 2 : (factor >= 2 ? 1 : 0);
 }
 
-void renderKit (benchmark::State& state)
+/** One MIDI buffer per block over a whole cycle of retrigger and block boundaries, so that every
+    hit falls on its exact sample and nothing is built while the clock runs. */
+std::vector<juce::MidiBuffer> makeRetriggerCycle (const KestrinAudioProcessor& processor)
 {
-    const auto factor = (int) state.range (0);
+    const auto cycleSamples = std::lcm (retriggerSamples, blockSize);
+    std::vector<juce::MidiBuffer> cycle ((size_t) (cycleSamples / blockSize));
 
-    VoiceManager manager;
-    setUpKit (manager);
-    manager.setOversamplingFactor (factor);
-    manager.prepareToPlay (sampleRate, blockSize);
+    for (int hit = 0; hit < cycleSamples; hit += retriggerSamples)
+        for (const auto note : processor.defaultVoiceNotes)
+            cycle[(size_t) (hit / blockSize)].addEvent (juce::MidiMessage::noteOn (mappedChannel, note, hitVelocity),
+                                                        hit % blockSize);
 
-    juce::AudioBuffer<float> buffer (2, blockSize);
-    std::array<StereoTarget, VoiceManager::numVoices> targets;
-    targets.fill ({ buffer.getWritePointer (0), buffer.getWritePointer (1) });
+    return cycle;
+}
 
-    juce::MidiBuffer hits, empty;
+/** The whole processBlock: all seven voices hit every 100 ms, 48 kHz, 128-sample blocks. */
+void processKit (benchmark::State& state)
+{
+    BenchedProcessor benched;
+    auto& processor = benched.get();
 
-    for (int i = 0; i < VoiceManager::numVoices; ++i)
-        hits.addEvent (juce::MidiMessage::noteOn (1, firstNote + i, (juce::uint8) 110), 0);
+    auto* oversampling = processor.valueTreeState.getParameter (ParameterIds::paramOversampling);
+    oversampling->setValueNotifyingHost (oversampling->convertTo0to1 ((float) oversamplingIndex ((int) state.range (0))));
 
-    const auto blocksPerHit = juce::roundToInt (retriggerSeconds * sampleRate / blockSize);
-    int block = 0;
+    processor.setRateAndBufferSizeDetails (sampleRate, blockSize);
+    processor.prepareToPlay (sampleRate, blockSize);
+
+    const auto cycle = makeRetriggerCycle (processor);
+    juce::AudioBuffer<float> buffer (processor.getTotalNumOutputChannels(), blockSize);
+    juce::MidiBuffer midi;
+    midi.ensureSize (2048);
+    size_t block = 0;
+
+    // A kit that didn't sound would be measured as fast as silence.
+    auto warmUpPeak = 0.0f;
+
+    for (const auto& events : cycle)
+    {
+        midi.clear();
+        midi.addEvents (events, 0, -1, 0);
+        processor.processBlock (buffer, midi);
+        warmUpPeak = juce::jmax (warmUpPeak, buffer.getMagnitude (0, blockSize));
+    }
+
+    if (warmUpPeak < audibleLevel)
+    {
+        state.SkipWithError ("the kit is silent");
+        return;
+    }
 
     for (auto _ : state)
     {
-        buffer.clear();
-        manager.renderBlock (block % blocksPerHit == 0 ? hits : empty, blockSize, targets);
+        // Hosts hand over a fresh MIDI buffer every block; copying into reserved storage doesn't allocate.
+        midi.clear();
+        midi.addEvents (cycle[block], 0, -1, 0);
+        processor.processBlock (buffer, midi);
         benchmark::DoNotOptimize (buffer.getReadPointer (0)[blockSize - 1]);
-        ++block;
+        block = (block + 1) % cycle.size();
     }
+
+    processor.releaseResources();
 
     // Seconds of audio per second of CPU time.
     state.counters["realtime"] = benchmark::Counter ((double) blockSize / sampleRate,
                                                      benchmark::Counter::kIsIterationInvariantRate);
 }
-}
+} // namespace
 
-BENCHMARK (renderKit)->Arg (1)->Arg (2)->Arg (4)->MinTime (2.0);
+BENCHMARK (processKit)->ArgName ("oversampling")->Arg (1)->Arg (2)->Arg (4)->MinTime (2.0);
 
 int main (int argc, char** argv)
 {
-    // The voices' message timers need a message manager.
+    // The processor's and voices' message timers need a message manager.
     juce::ScopedJuceInitialiser_GUI juce;
 
     benchmark::Initialize (&argc, argv);

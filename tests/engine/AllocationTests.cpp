@@ -1,10 +1,12 @@
 #include "EngineTestHelpers.h"
+#include "processor/ProcessorTestHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <thread>
 
 // Every allocation of this test program goes through these; while a thread has its flag set,
 // its allocations are counted.
@@ -119,4 +121,141 @@ TEST (AudioThread, RenderingNeverAllocates)
     }
 
     EXPECT_EQ (total, 0);
+}
+
+//==============================================================================
+namespace
+{
+/** Sets a parameter in its own units through the host's path: listeners hear it on this thread. */
+void setFromHost (juce::RangedAudioParameter& parameter, float value)
+{
+    parameter.setValueNotifyingHost (parameter.convertTo0to1 (value));
+}
+
+/** The last note-on of a block, as MIDI learn should capture it. */
+int lastNoteOn (const juce::MidiBuffer& midi)
+{
+    int note = -1;
+
+    for (const auto event : midi)
+        if (event.getMessage().isNoteOn())
+            note = event.getMessage().getNoteNumber();
+
+    return note;
+}
+} // namespace
+
+TEST (AudioThread, ProcessorNeverAllocatesInProcessBlock)
+{
+    ProcessorTestHelpers::TemporaryDataFolder folder;
+    KestrinAudioProcessor processor (folder.get());
+
+    // Looked up here: building an ID string allocates, and a host holds its parameters anyway.
+    const auto parameter = [&processor] (const juce::String& id) -> juce::RangedAudioParameter&
+    {
+        return ProcessorTestHelpers::parameter (processor, id);
+    };
+    using ParameterIds::voiceParameterId;
+
+    auto& oversampling = parameter (ParameterIds::paramOversampling);
+    auto& multiOut = parameter (ParameterIds::paramMultiOut);
+    auto& bypass = parameter (ParameterIds::paramBypassGlobal);
+    auto& label = parameter (voiceParameterId (5, ParameterIds::label));
+    auto& decay = parameter (voiceParameterId (3, ParameterIds::decay));
+    std::array<juce::RangedAudioParameter*, VoiceManager::numVoices> chokeGroups;
+
+    for (int i = 0; i < VoiceManager::numVoices; ++i)
+        chokeGroups[(size_t) i] = &parameter (voiceParameterId (i + 1, ParameterIds::chokeGroup));
+
+    // An open editor listens to the processor and to every voice; messages must still not allocate.
+    ProcessorTestHelpers::MessageRecorder editor (processor);
+    std::vector<std::unique_ptr<ProcessorTestHelpers::MessageRecorder>> padListeners;
+
+    for (int i = 0; i < VoiceManager::numVoices; ++i)
+        padListeners.push_back (std::make_unique<ProcessorTestHelpers::MessageRecorder> (*processor.voiceManager.getVoice (i)));
+
+    // Every voice on an output of its own, so that multi-out really routes somewhere.
+    auto layout = processor.getBusesLayout();
+
+    for (auto& bus : layout.outputBuses)
+        bus = juce::AudioChannelSet::stereo();
+
+    ASSERT_TRUE (processor.setBusesLayout (layout));
+    setFromHost (parameter (ParameterIds::paramObeyNoteOff), 1.0f);
+    processor.prepareToPlay (sampleRate, blockSize);
+
+    // Note-ons on all sixteen channels (mapped notes, voice channels, the sidestick choking the
+    // snare in the factory kit's group 1), note-offs for them, and nothing.
+    juce::MidiBuffer busy, releases, quiet;
+
+    for (int channel = 1; channel <= 16; ++channel)
+        for (const auto note : processor.defaultVoiceNotes)
+            busy.addEvent (juce::MidiMessage::noteOn (channel, note, (juce::uint8) 100), (channel * 7 + note) % blockSize);
+
+    for (const auto note : processor.defaultVoiceNotes)
+    {
+        releases.addEvent (juce::MidiMessage::noteOff (1, note), note - firstNote);
+        releases.addEvent (juce::MidiMessage::noteOff (2 + note - firstNote, note + 3), 60);
+    }
+
+    juce::AudioBuffer<float> buffer (processor.getTotalNumOutputChannels(), blockSize);
+    ASSERT_EQ (buffer.getNumChannels(), 2 * (VoiceManager::numVoices + 1));
+
+    int total = 0, blocksWithSound = 0, learnedBlocks = 0;
+    constexpr int numBlocks = 1200;
+
+    // Hosts call processBlock, and send parameter changes, on a thread that is not the message thread.
+    std::thread audioThread ([&]
+    {
+        for (int block = 0; block < numBlocks; ++block)
+        {
+            const auto phase = block % 40;
+            auto& midi = phase == 0 || phase == 13 ? busy : (phase == 7 ? releases : quiet);
+            const auto round = block / 50;
+
+            if (block % 200 == 100)
+                processor.midiLearnArmed = true;
+
+            ScopedAllocationCount count;
+
+            switch (block % 50)
+            {
+                case 3:  setFromHost (oversampling, (float) (round % 3)); break;
+                case 11: setFromHost (multiOut, (float) (round % 2)); break;
+                case 17: setFromHost (label, (float) (round % 20)); break;
+                case 23: setFromHost (*chokeGroups[(size_t) (round % VoiceManager::numVoices)], (float) (round % 5)); break;
+                case 29: setFromHost (decay, 0.1f + 0.05f * (float) (round % 4)); break;
+                case 31: setFromHost (bypass, 1.0f); break;
+                case 34: setFromHost (bypass, 0.0f); break;
+                default: break;
+            }
+
+            if (block % 50 == 45)
+                processor.processBlockBypassed (buffer, midi);
+            else
+                processor.processBlock (buffer, midi);
+
+            total += allocationCount.load();
+
+            if (buffer.getMagnitude (0, blockSize) > 1.0e-3f)
+                ++blocksWithSound;
+
+            if (block % 200 >= 100 && ! processor.midiLearnArmed)
+                ++learnedBlocks;
+        }
+    });
+
+    audioThread.join();
+
+    EXPECT_EQ (total, 0);
+
+    // The run has to have played and learned, or it proves nothing about the paths that do.
+    EXPECT_GT (blocksWithSound, numBlocks / 4);
+    EXPECT_GT (learnedBlocks, 0);
+    EXPECT_EQ (processor.learnedMidiNote.load(), lastNoteOn (busy));
+
+    ProcessorTestHelpers::pumpMessages();
+    EXPECT_GT (editor.count ("MidiNoteLearned"), 0);
+    EXPECT_GT (editor.count ("voiceLabelChanged5"), 0);
+    EXPECT_GT (padListeners[0]->count ("voice0NoteOn"), 0);
 }
