@@ -120,7 +120,7 @@ std::unique_ptr<juce::AudioParameterFloat> makeGlobal (const char* id, const juc
     return makeParameter (id, name, steps (texts.size()), 0.0f, std::move (toText), indexOfName (texts));
 }
 
-struct VoiceParameterSpec
+struct VoiceParameterDefinition
 {
     const char* suffix;
     const char* displayName;
@@ -130,7 +130,7 @@ struct VoiceParameterSpec
     FromText fromText;
 };
 
-std::vector<VoiceParameterSpec> voiceParameterSpecs (int voiceNumber)
+std::vector<VoiceParameterDefinition> voiceParameterDefinitions (int voiceNumber)
 {
     using namespace ParameterIds;
 
@@ -227,12 +227,12 @@ juce::AudioProcessorValueTreeState::ParameterLayout create()
     {
         const auto namePrefix = "Voice " + juce::String (voiceNumber);
 
-        const auto specs = voiceParameterSpecs (voiceNumber);
-        jassert (specs.size() == voiceSuffixes.size());
+        const auto definitions = voiceParameterDefinitions (voiceNumber);
+        jassert (definitions.size() == voiceSuffixes.size());
 
-        for (auto& spec : specs)
-            layout.add (makeParameter (voiceParameterId (voiceNumber, spec.suffix), namePrefix + spec.displayName,
-                                       spec.range, spec.defaultValue, spec.toText, spec.fromText));
+        for (auto& definition : definitions)
+            layout.add (makeParameter (voiceParameterId (voiceNumber, definition.suffix), namePrefix + definition.displayName,
+                                       definition.range, definition.defaultValue, definition.toText, definition.fromText));
     }
 
     return layout;
