@@ -7,23 +7,15 @@
 /** Painting controls into images, keeping them for review and reading their pixels. */
 namespace ControlImages
 {
-/** Paints a component with its children into a transparent image and writes it, and a copy enlarged eight
-    times, as PNG into the test image folder. */
+/** Paints a component with its children into a transparent image and writes it as PNG into the test image folder. */
 inline juce::Image paintAndSave (juce::Component& component, const juce::String& name)
 {
     const auto image = component.createComponentSnapshot (component.getLocalBounds(), true, 1.0f);
-    const juce::File folder (TOMBREL_TEST_IMAGE_DIR);
-    folder.createDirectory();
-
-    for (const auto& [suffix, zoom] : { std::pair (".png", 1), std::pair ("-x8.png", 8) })
-    {
-        const auto file = folder.getChildFile (name + suffix);
-        file.deleteFile();
-        juce::FileOutputStream stream (file);
-        EXPECT_TRUE (stream.openedOk() && juce::PNGImageFormat().writeImageToStream (
-            image.rescaled (image.getWidth() * zoom, image.getHeight() * zoom, juce::Graphics::lowResamplingQuality), stream)) << name;
-    }
-
+    const auto file = juce::File (TOMBREL_TEST_IMAGE_DIR).getChildFile (name + ".png");
+    file.getParentDirectory().createDirectory();
+    file.deleteFile();
+    juce::FileOutputStream stream (file);
+    EXPECT_TRUE (stream.openedOk() && juce::PNGImageFormat().writeImageToStream (image, stream)) << name;
     return image;
 }
 

@@ -40,6 +40,7 @@ TEST (WaveformButton, ThreeHiddenIconsEachOnePeriodInTheIconColourWithClicksLeft
 
     const auto nothing = ControlImages::paintAndSave (button, "waveformbutton-no-icon");
     EXPECT_EQ (nothing.getPixelAt (12, 1).getAlpha() + nothing.getPixelAt (0, 15).getAlpha() + nothing.getPixelAt (35, 30).getAlpha(), 0);
+
     std::vector<juce::Image> images;
 
     for (size_t i = 0; i < icons.size(); ++i)
@@ -48,21 +49,18 @@ TEST (WaveformButton, ThreeHiddenIconsEachOnePeriodInTheIconColourWithClicksLeft
             each->setVisible (each == icons[i]);
 
         const auto image = ControlImages::paintAndSave (button, "waveformbutton-" + juce::String ((int) i));
-        float coverage = 0.0f;
+        auto coverage = 0.0f;
+        auto offColour = 0;
 
         // A line about one unit wide along a path of about 80 units, black replaced by the icon colour everywhere.
         for (int y = 0; y < image.getHeight(); ++y)
-        {
             for (int x = 0; x < image.getWidth(); ++x)
             {
-                const auto pixel = image.getPixelAt (x, y);
-                coverage += pixel.getFloatAlpha();
-                if (pixel.getAlpha() > 96)
-                {
-                    ASSERT_TRUE (coloursNear (pixel.withAlpha ((juce::uint8) 255), Palette::red, 8)) << i << " at " << x << ", " << y;
-                }
+                coverage += image.getPixelAt (x, y).getFloatAlpha();
+                offColour += image.getPixelAt (x, y).getAlpha() > 96 && ! coloursNear (image.getPixelAt (x, y).withAlpha (1.0f), Palette::red, 8) ? 1 : 0;
             }
-        }
+
+        EXPECT_EQ (offColour, 0) << i;
 
         EXPECT_GT (coverage, 55.0f) << i;
         EXPECT_LT (coverage, 110.0f) << i;
@@ -90,11 +88,4 @@ TEST (WaveformButton, UnreadableIconTextGivesNoIcon)
 {
     for (const auto* text : { "", "<svg viewBox=\"0 0 10 10\"><path d=\"M0 0 L10 10 Z\"", "<html><body/></html>" })
         EXPECT_EQ (WaveformButton::createIcon (text, Palette::teal), nullptr) << text;
-
-    const auto icon = WaveformButton::createIcon ("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\" viewBox=\"0 0 10 10\">"
-                                                  "<path fill=\"#000000\" d=\"M0 0 L10 0 L10 10 L0 10 Z\"/></svg>", Palette::teal);
-    ASSERT_NE (icon, nullptr);
-    const auto image = ControlImages::paintAndSave (*icon, "waveformbutton-square-icon");
-    EXPECT_TRUE (coloursNear (image.getPixelAt (5, 5), Palette::teal));
-    EXPECT_EQ (image.getPixelAt (20, 20).getAlpha(), 0);
 }
