@@ -133,37 +133,25 @@ TEST_F (PopupMenuTest, IdealSizesOfItemsAndSeparators)
 }
 
 //==============================================================================
-namespace
+TEST (ComboBox, SquareOutlinedBoxWithAThinArrowFaintWhenDisabledAndTheLabelClearOfIt)
 {
-struct ComboBoxTest : public ::testing::Test
-{
-    ComboBoxTest()
-    {
-        combo.setLookAndFeel (&lookAndFeel);
-        combo.addItem ("Off", 1);
-        combo.setSelectedId (1, juce::dontSendNotification);
-        combo.setSize (120, 27);
-    }
+    LookAndFeelCustom lookAndFeel;
+    ScopedDefaultLookAndFeel scopedDefault (lookAndFeel);
+    juce::ComboBox combo;
+    combo.setLookAndFeel (&lookAndFeel);
+    combo.addItem ("Off", 1);
+    combo.setSelectedId (1, juce::dontSendNotification);
+    combo.setSize (120, 27);
 
-    ~ComboBoxTest() override { combo.setLookAndFeel (nullptr); }
-
-    /** How far the brightest pixel of the arrow zone stands out of the fill, in the green channel. */
-    static int arrowStrength (const juce::Image& image)
+    // How far the brightest pixel of the arrow zone stands out of the fill, in the green channel.
+    const auto arrowStrength = [] (const juce::Image& image)
     {
         auto strongest = 0;
         find (image, [&] (juce::Colour c) { strongest = juce::jmax (strongest, c.getGreen() - Palette::panelBackground.getGreen()); return false; },
               { 90, 1, 20, 25 });
         return strongest;
-    }
+    };
 
-    LookAndFeelCustom lookAndFeel;
-    ScopedDefaultLookAndFeel scopedDefault { lookAndFeel };
-    juce::ComboBox combo;
-};
-} // namespace
-
-TEST_F (ComboBoxTest, SquareOutlinedBoxWithAThinArrowFaintWhenDisabledAndTheLabelClearOfIt)
-{
     const auto image = paint (combo, "combobox_enabled");
     combo.setEnabled (false);
     const auto disabled = paint (combo, "combobox_disabled");
@@ -193,4 +181,5 @@ TEST_F (ComboBoxTest, SquareOutlinedBoxWithAThinArrowFaintWhenDisabledAndTheLabe
     EXPECT_EQ (label->getBounds(), juce::Rectangle<int> (7, 1, 264, 58));
     combo.setSize (30, 27);
     EXPECT_EQ (label->getWidth(), 0);
+    combo.setLookAndFeel (nullptr);
 }
