@@ -8,185 +8,106 @@ namespace
 {
 struct AlertBoxTest : public ::testing::Test
 {
-    /** Draws the box of an alert of the given type and size, with a left-aligned one-line message. */
-    juce::Image drawBox (const juce::String& name, juce::MessageBoxIconType type, int numButtons = 1,
-                         juce::Rectangle<int> textArea = { 0, 0, 200, 60 },
-                         juce::Justification justification = juce::Justification::topLeft)
+    /** Draws the box of a 300 x 150 alert with a centred one-line message, and finds the message's bright pixels. */
+    juce::Image drawBox (const juce::String& name, juce::MessageBoxIconType type, int numButtons = 1, int textHeight = 60)
     {
         juce::AlertWindow alert ("WARNING", {}, type);
         alert.setLookAndFeel (&lookAndFeel);
-
         for (int i = 0; i < numButtons; ++i)
-            alert.addButton ("Button " + juce::String (i + 1), i);
-
+            alert.addButton ("Button " + juce::String (i), i);
         alert.setSize (300, 150);
 
         juce::AttributedString message;
         message.append ("User guide does not exist!", juce::Font (12.0f), Palette::buttonOutline);
-        message.setJustification (justification);
-
+        message.setJustification (juce::Justification::centred);
         juce::TextLayout layout;
         layout.createLayout (message, 280.0f);
 
-        auto image = draw (300, 150, name, [&] (juce::Graphics& g)
-        {
-            lookAndFeel.drawAlertBox (g, alert, textArea, layout);
-        });
-
+        auto image = draw (300, 150, "alertbox_" + name, [&] (juce::Graphics& g) { lookAndFeel.drawAlertBox (g, alert, { 0, 0, 200, textHeight }, layout); });
+        messageArea = find (image, [] (juce::Colour c) { return c.getBrightness() > 0.5f; }, { 0, 30, 300, 100 }).bounds.toFloat();
         alert.setLookAndFeel (nullptr);
         return image;
     }
 
-    /** Where the message text lies: pixels in the text colour's range below the title area. */
-    static juce::Rectangle<int> messageExtent (const juce::Image& image)
-    {
-        return extent (image, { 0, 30, 300, 100 }, [] (juce::Colour c) { return c.getBrightness() > 0.5f; });
-    }
-
     LookAndFeelCustom lookAndFeel;
     ScopedDefaultLookAndFeel scopedDefault { lookAndFeel };
+    juce::Rectangle<float> messageArea;
+    const juce::Colour warningColour = Palette::panelBackground.overlaidWith (juce::Colour (0x66FF2A00));
+    const juce::Colour discColour = Palette::panelBackground.overlaidWith (juce::Colour (0x6600B0B9));
 };
 } // namespace
 
-TEST_F (AlertBoxTest, FontsAndButtonHeight)
+TEST_F (AlertBoxTest, FontsAreSemibold15And12AndButtons24High)
 {
     EXPECT_EQ (lookAndFeel.getAlertWindowButtonHeight(), 24);
-    EXPECT_FLOAT_EQ (lookAndFeel.getAlertWindowTitleFont().getHeight(), 15.0f);
-    EXPECT_FLOAT_EQ (lookAndFeel.getAlertWindowMessageFont().getHeight(), 12.0f);
-    EXPECT_FLOAT_EQ (lookAndFeel.getAlertWindowFont().getHeight(), 12.0f);
 
-    for (const auto& font : { lookAndFeel.getAlertWindowTitleFont(), lookAndFeel.getAlertWindowMessageFont(),
-                              lookAndFeel.getAlertWindowFont() })
+    for (const auto& [font, height] : { std::pair (lookAndFeel.getAlertWindowTitleFont(), 15.0f), std::pair (lookAndFeel.getAlertWindowMessageFont(), 12.0f),
+                                        std::pair (lookAndFeel.getAlertWindowFont(), 12.0f) })
     {
+        EXPECT_FLOAT_EQ (font.getHeight(), height);
         EXPECT_EQ (font.getStyleFlags(), juce::Font::plain);
         EXPECT_EQ (font.getTypefacePtr()->getName(), getSemiboldFont().getTypefaceName());
     }
 }
 
-TEST_F (AlertBoxTest, WithoutIconTextStartsAtTheLeftEdgeOnAPlainBox)
+TEST_F (AlertBoxTest, WithoutIconAPlainBoxWithTheTextAcrossItAndA2PixelOutline)
 {
-    const auto image = drawBox ("alertbox_no_icon", juce::MessageBoxIconType::NoIcon);
+    const auto image = drawBox ("no_icon", juce::MessageBoxIconType::NoIcon);
 
     // With this colour table the outline has the background colour: the box is one flat colour.
-    EXPECT_TRUE (pixelIs (image, 0, 0, Palette::panelBackground));
-    EXPECT_TRUE (pixelIs (image, 299, 149, Palette::panelBackground));
-    EXPECT_TRUE (pixelIs (image, 30, 100, Palette::panelBackground));
-    EXPECT_TRUE (pixelIs (image, 20, 20, Palette::panelBackground));
+    for (auto p : { juce::Point<int> (0, 0), { 299, 149 }, { 30, 100 }, { 20, 20 } })
+        EXPECT_TRUE (pixelIs (image, p.x, p.y, Palette::panelBackground));
 
-    const auto text = messageExtent (image);
-    ASSERT_FALSE (text.isEmpty());
-    EXPECT_GE (text.getX(), 1);
-    EXPECT_LE (text.getX(), 4);
-    EXPECT_GE (text.getY(), 30);
-    EXPECT_LE (text.getY(), 36);
-}
+    // The text area is (1, 30, 298, 148 - 24 - 20).
+    EXPECT_NEAR (messageArea.getCentreX(), 1.0f + 298.0f / 2.0f, 1.5f);
+    EXPECT_NEAR (messageArea.getCentreY(), 30.0f + 104.0f / 2.0f, 3.0f);
 
-TEST_F (AlertBoxTest, OutlineIsTwoPixelsOfWhichTheBackgroundCoversTheInner)
-{
+    // Of the two outline pixels, the background covers the inner.
     lookAndFeel.setColour (juce::AlertWindow::outlineColourId, juce::Colours::red);
-    const auto image = drawBox ("alertbox_red_outline", juce::MessageBoxIconType::NoIcon);
-
-    EXPECT_TRUE (pixelIs (image, 0, 75, juce::Colours::red));
-    EXPECT_TRUE (pixelIs (image, 150, 0, juce::Colours::red));
-    EXPECT_TRUE (pixelIs (image, 299, 75, juce::Colours::red));
-    EXPECT_TRUE (pixelIs (image, 150, 149, juce::Colours::red));
-    EXPECT_TRUE (pixelIs (image, 1, 75, Palette::panelBackground));
-    EXPECT_TRUE (pixelIs (image, 150, 1, Palette::panelBackground));
-    EXPECT_TRUE (pixelIs (image, 298, 148, Palette::panelBackground));
+    const auto outlined = drawBox ("red_outline", juce::MessageBoxIconType::NoIcon);
+    EXPECT_EQ (find (outlined, near (juce::Colours::red)).count, 2 * 300 + 2 * 148);
+    EXPECT_TRUE (pixelIs (outlined, 1, 75, Palette::panelBackground));
 }
 
-TEST_F (AlertBoxTest, WarningShowsARoundedTriangleWithTheMarkCutOutAndMovesTheText)
+TEST_F (AlertBoxTest, WarningShowsARoundedTriangleWithTheMarkCutOutAndShiftsTheTextBy80)
 {
-    const auto image = drawBox ("alertbox_warning", juce::MessageBoxIconType::WarningIcon);
-    const auto iconColour = Palette::panelBackground.overlaidWith (juce::Colour (0x66FF2A00));
+    drawBox ("no_icon_again", juce::MessageBoxIconType::NoIcon);
+    const auto plainMessage = messageArea;
+    const auto image = drawBox ("warning", juce::MessageBoxIconType::WarningIcon);
 
-    // Icon size min(130, 148 + 20): the triangle runs from (52, -13) to (-13, 117) and (117, 117).
-    EXPECT_TRUE (pixelIs (image, 30, 100, iconColour, 3));
-    EXPECT_TRUE (pixelIs (image, 80, 100, iconColour, 3));
-    EXPECT_TRUE (pixelIs (image, 52, 5, iconColour, 3));
-    EXPECT_TRUE (pixelIs (image, 110, 20, Palette::panelBackground));
-    EXPECT_TRUE (pixelIs (image, 2, 20, Palette::panelBackground));
-    EXPECT_TRUE (pixelIs (image, 52, 130, Palette::panelBackground));
-
-    // The icon reaches past the window's edge but is clipped to inside the outer pixel.
-    EXPECT_TRUE (pixelIs (image, 1, 100, iconColour, 3));
-    EXPECT_TRUE (pixelIs (image, 0, 100, Palette::panelBackground));
-
-    // Corners are rounded: the tip of the bottom-right corner is not filled.
+    // Icon size min(130, 148 + 20): the triangle runs from (52, -13) to (-13, 117) and (117, 117), clipped inside
+    // the outer pixel, its corners rounded; the "!" cut out of its middle.
+    for (auto p : { juce::Point<int> (30, 100), { 80, 100 }, { 52, 5 }, { 1, 100 }, { 100, 115 } })
+        EXPECT_TRUE (pixelIs (image, p.x, p.y, warningColour, 3));
+    for (auto p : { juce::Point<int> (110, 20), { 2, 20 }, { 52, 130 }, { 0, 100 } })
+        EXPECT_TRUE (pixelIs (image, p.x, p.y, Palette::panelBackground));
     EXPECT_TRUE (pixelIs (image, 116, 116, Palette::panelBackground, 6));
-    EXPECT_TRUE (pixelIs (image, 100, 115, iconColour, 3));
+    EXPECT_GE (find (image, near (Palette::panelBackground), { 45, 20, 15, 95 }).count, 40);
 
-    // The "!" is cut out of the middle column, so the background shows through there.
-    EXPECT_GE (count (image, { 45, 20, 15, 95 }, near (Palette::panelBackground)), 40);
-
-    const auto text = messageExtent (image);
-    ASSERT_FALSE (text.isEmpty());
-    EXPECT_GE (text.getX(), 81);
-    EXPECT_LE (text.getX(), 84);
-}
-
-TEST_F (AlertBoxTest, IconShiftsTheTextAreaBy80WithoutNarrowingIt)
-{
-    // A centred message shows where the text area lies: (1 + iconSpace, 30, 298, 148 - 24 - 20).
-    const auto plain = messageExtent (drawBox ("alertbox_no_icon_centred", juce::MessageBoxIconType::NoIcon, 1,
-                                               { 0, 0, 200, 60 }, juce::Justification::centred));
-    const auto warning = messageExtent (drawBox ("alertbox_warning_centred", juce::MessageBoxIconType::WarningIcon, 1,
-                                                 { 0, 0, 200, 60 }, juce::Justification::centred));
-
-    ASSERT_FALSE (plain.isEmpty());
-    ASSERT_FALSE (warning.isEmpty());
-    EXPECT_NEAR (plain.toFloat().getCentreX(), 1.0f + 298.0f / 2.0f, 1.5f);
-    EXPECT_NEAR (warning.toFloat().getCentreX(), 81.0f + 298.0f / 2.0f, 1.5f);
-    EXPECT_NEAR (plain.toFloat().getCentreY(), 30.0f + 104.0f / 2.0f, 3.0f);
-    EXPECT_EQ (warning.getY(), plain.getY());
-    EXPECT_EQ (warning.getWidth(), plain.getWidth());
+    // The text area moves right by 80 without narrowing.
+    EXPECT_NEAR (messageArea.getCentreX(), plainMessage.getCentreX() + 80.0f, 1.0f);
+    EXPECT_EQ (messageArea.getWidth(), plainMessage.getWidth());
 }
 
 TEST_F (AlertBoxTest, InformationAndQuestionShowADiscWithTheirOwnMark)
 {
-    const auto info = drawBox ("alertbox_information", juce::MessageBoxIconType::InfoIcon);
-    const auto question = drawBox ("alertbox_question", juce::MessageBoxIconType::QuestionIcon);
-    const auto discColour = Palette::panelBackground.overlaidWith (juce::Colour (0x6600B0B9));
+    const auto info = drawBox ("information", juce::MessageBoxIconType::InfoIcon);
+    const auto question = drawBox ("question", juce::MessageBoxIconType::QuestionIcon);
+    EXPECT_GE (messageArea.getX(), 81.0f);
+    EXPECT_FALSE (sameImages (info, question));
 
+    // A disc of 130 centred at (52, 52), the mark cut out of its middle.
     for (const auto* image : { &info, &question })
     {
-        // A disc of 130 centred at (52, 52).
         EXPECT_TRUE (pixelIs (*image, 10, 52, discColour, 3));
         EXPECT_TRUE (pixelIs (*image, 100, 90, discColour, 3));
         EXPECT_TRUE (pixelIs (*image, 110, 110, Palette::panelBackground));
-        EXPECT_GE (messageExtent (*image).getX(), 81);
-
-        // The mark is cut out of the middle of the disc.
-        EXPECT_GE (count (*image, { 35, 10, 35, 90 }, near (Palette::panelBackground)), 30);
+        EXPECT_GE (find (*image, near (Palette::panelBackground), { 35, 10, 35, 90 }).count, 30);
     }
 
-    // Only the mark differs.
-    EXPECT_FALSE (sameImages (info, question));
-}
-
-TEST_F (AlertBoxTest, ThreeButtonsLimitTheIconToTheTextAreaPlus50)
-{
-    const auto two = drawBox ("alertbox_info_two_buttons", juce::MessageBoxIconType::InfoIcon, 2, { 0, 0, 200, 20 });
-    const auto three = drawBox ("alertbox_info_three_buttons", juce::MessageBoxIconType::InfoIcon, 3, { 0, 0, 200, 20 });
-    const auto discColour = Palette::panelBackground.overlaidWith (juce::Colour (0x6600B0B9));
-
-    // Two buttons: the full disc of 130. Three: min(130, 20 + 50) = 70, centred at (28, 28).
-    EXPECT_TRUE (pixelIs (two, 28, 75, discColour, 3));
+    // With more than two buttons the icon is at most the text area's height plus 50: 70, centred at (28, 28).
+    EXPECT_TRUE (pixelIs (drawBox ("info_two_buttons", juce::MessageBoxIconType::InfoIcon, 2, 20), 28, 75, discColour, 3));
+    const auto three = drawBox ("info_three_buttons", juce::MessageBoxIconType::InfoIcon, 3, 20);
     EXPECT_TRUE (pixelIs (three, 28, 75, Palette::panelBackground));
     EXPECT_TRUE (pixelIs (three, 8, 28, discColour, 3));
-    EXPECT_TRUE (pixelIs (three, 40, 55, discColour, 3));
-    EXPECT_TRUE (pixelIs (three, 28, 66, Palette::panelBackground));
-}
-
-TEST_F (AlertBoxTest, ARealAlertWindowPaintsThroughTheLookAndFeel)
-{
-    juce::AlertWindow alert ("WARNING", "User guide does not exist!", juce::MessageBoxIconType::NoIcon);
-    alert.setLookAndFeel (&lookAndFeel);
-    alert.addButton ("OK", 1);
-
-    const auto image = paint (alert, "alertwindow_user_guide");
-    alert.setLookAndFeel (nullptr);
-
-    EXPECT_TRUE (pixelIs (image, 0, 0, Palette::panelBackground));
-    EXPECT_GE (count (image, near (Palette::buttonOutline, 3)), 20);
 }

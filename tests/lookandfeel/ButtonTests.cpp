@@ -6,17 +6,6 @@ using namespace testimages;
 
 namespace
 {
-float brightness (juce::Colour c)
-{
-    return (float) c.getRed() + (float) c.getGreen() + (float) c.getBlue();
-}
-
-/** Pixels of the button's inside that differ from its fill: its text. */
-juce::Rectangle<int> textExtent (const juce::Image& image, juce::Colour fill)
-{
-    return extent (image, image.getBounds().reduced (1), differsFrom (fill, 6));
-}
-
 struct TextButtonTest : public ::testing::Test
 {
     TextButtonTest()
@@ -30,181 +19,77 @@ struct TextButtonTest : public ::testing::Test
     LookAndFeelCustom lookAndFeel;
     juce::TextButton button { "Save" };
 };
+
+float brightness (juce::Colour c) { return (float) (c.getRed() + c.getGreen() + c.getBlue()); }
 } // namespace
 
-TEST_F (TextButtonTest, OffAndOnShareFillAndOutlineAndDifferInTextColour)
+TEST_F (TextButtonTest, OutlineStaysWhileTheFillFollowsTheState)
 {
-    const auto off = paint (button, "textbutton_off");
-    button.setToggleState (true, juce::dontSendNotification);
-    const auto on = paint (button, "textbutton_on");
+    struct Case { const char* name; juce::Button::ButtonState state; bool enabled; };
+    const Case cases[] = { { "idle", juce::Button::buttonNormal, true }, { "hovered", juce::Button::buttonOver, true },
+                           { "pressed", juce::Button::buttonDown, true }, { "disabled", juce::Button::buttonNormal, false } };
+    std::vector<juce::Colour> fills;
 
-    for (const auto* image : { &off, &on })
+    for (const auto& c : cases)
     {
+        button.setEnabled (c.enabled);
+        button.setState (c.state);
+        const auto image = paint (button, juce::String ("textbutton_") + c.name);
+
         // The outermost ring of pixels is the outline, everything inside it the fill.
-        EXPECT_TRUE (pixelIs (*image, 0, 15, Palette::buttonOutline));
-        EXPECT_TRUE (pixelIs (*image, 119, 15, Palette::buttonOutline));
-        EXPECT_TRUE (pixelIs (*image, 60, 0, Palette::buttonOutline));
-        EXPECT_TRUE (pixelIs (*image, 60, 29, Palette::buttonOutline));
-        EXPECT_TRUE (pixelIs (*image, 0, 0, Palette::buttonOutline));
-        EXPECT_TRUE (pixelIs (*image, 1, 15, Palette::panelBackground));
-        EXPECT_TRUE (pixelIs (*image, 5, 5, Palette::panelBackground));
-        EXPECT_TRUE (pixelIs (*image, 118, 28, Palette::panelBackground));
+        const auto outline = find (image, near (Palette::buttonOutline));
+        EXPECT_EQ (outline.count, 2 * 120 + 2 * 28) << c.name;
+        EXPECT_EQ (outline.bounds, button.getLocalBounds()) << c.name;
+        EXPECT_TRUE (pixelIs (image, 1, 15, image.getPixelAt (5, 5))) << c.name;
+        fills.push_back (image.getPixelAt (5, 5));
     }
 
-    // The text colour, inside the outline.
-    const auto inside = off.getBounds().reduced (1);
-    EXPECT_GE (count (off, inside, near (Palette::dimText, 3)), 5);
-    EXPECT_EQ (count (off, inside, near (Palette::text, 12)), 0);
-    EXPECT_GE (count (on, inside, near (Palette::text, 3)), 5);
-    EXPECT_EQ (count (on, inside, near (Palette::dimText, 3)), 0);
-}
+    // Hovering lightens the fill a little, pressing much more; disabled shows it at half alpha.
+    EXPECT_TRUE (isNear (fills[0], Palette::panelBackground));
+    EXPECT_GT (brightness (fills[1]), brightness (fills[0]));
+    EXPECT_GT (brightness (fills[2]) - brightness (fills[1]), brightness (fills[1]) - brightness (fills[0]));
+    EXPECT_TRUE (isNear (fills[3], backdrop.overlaidWith (Palette::panelBackground.withAlpha (0.5f)), 3));
 
-TEST_F (TextButtonTest, PressedIsLighterThanHoveredWhichIsLighterThanIdle)
-{
-    const auto idle = paint (button, "textbutton_idle");
-    button.setState (juce::Button::buttonOver);
-    const auto hovered = paint (button, "textbutton_hovered");
-    button.setState (juce::Button::buttonDown);
-    const auto pressed = paint (button, "textbutton_pressed");
-
-    const auto idleFill = idle.getPixelAt (5, 5);
-    const auto hoveredFill = hovered.getPixelAt (5, 5);
-    const auto pressedFill = pressed.getPixelAt (5, 5);
-
-    EXPECT_GT (brightness (hoveredFill), brightness (idleFill));
-    EXPECT_GT (brightness (pressedFill), brightness (hoveredFill));
-    EXPECT_GT (brightness (pressedFill) - brightness (hoveredFill), brightness (hoveredFill) - brightness (idleFill));
-
-    // Hover and press change only the fill: outline and text colour stay.
-    for (const auto* image : { &hovered, &pressed })
-    {
-        EXPECT_TRUE (pixelIs (*image, 0, 15, Palette::buttonOutline));
-        EXPECT_TRUE (pixelIs (*image, 60, 29, Palette::buttonOutline));
-        EXPECT_GE (count (*image, near (Palette::dimText, 3)), 5);
-    }
-}
-
-TEST_F (TextButtonTest, DisabledShowsFillAndTextAtHalfAlpha)
-{
-    button.setEnabled (false);
-    const auto image = paint (button, "textbutton_disabled");
-
-    const auto fill = backdrop.overlaidWith (Palette::panelBackground.withAlpha (0.5f));
-    EXPECT_TRUE (pixelIs (image, 5, 5, fill, 3));
-    EXPECT_TRUE (pixelIs (image, 0, 15, Palette::buttonOutline));
-    EXPECT_GE (count (image, near (fill.overlaidWith (Palette::dimText.withAlpha (0.5f)), 3)), 5);
-    EXPECT_EQ (count (image, near (Palette::dimText, 3)), 0);
-
-    // A parent being disabled is the same as the button being disabled.
+    // A saturated button colour shows at nine tenths of its saturation.
     button.setEnabled (true);
-    juce::Component parent;
-    parent.setSize (120, 30);
-    parent.addAndMakeVisible (button);
-    parent.setEnabled (false);
-    EXPECT_TRUE (sameImages (paint (parent, "textbutton_disabled_parent"), image));
-    parent.removeChildComponent (&button);
+    button.setState (juce::Button::buttonNormal);
+    button.setColour (juce::TextButton::buttonColourId, Palette::orange);
+    EXPECT_TRUE (pixelIs (paint (button, "textbutton_orange"), 5, 5, Palette::orange.withMultipliedSaturation (0.9f)));
 }
 
-TEST_F (TextButtonTest, FontIsCondensedAtSevenTenthsOfHeightUpTo15)
+TEST_F (TextButtonTest, TextIsTheCondensedFontFittedBetweenItsIndentsInTheStateColour)
 {
-    EXPECT_FLOAT_EQ (lookAndFeel.getTextButtonFont (button, 30).getHeight(), 15.0f);
-    EXPECT_FLOAT_EQ (lookAndFeel.getTextButtonFont (button, 40).getHeight(), 15.0f);
-    EXPECT_NEAR (lookAndFeel.getTextButtonFont (button, 20).getHeight(), 14.0f, 1.0e-4f);
-    EXPECT_NEAR (lookAndFeel.getTextButtonFont (button, 10).getHeight(), 7.0f, 1.0e-4f);
-    EXPECT_EQ (lookAndFeel.getTextButtonFont (button, 30).getTypefacePtr(),
-               getCondensedSemiboldFont().getTypefacePtr());
-
-    // What shows: the text is as wide as the condensed font makes it at that height.
-    const juce::String text ("Snare Drum Settings Folder");
-    button.setButtonText (text);
-    button.setSize (220, 30);
-    const auto tall = textExtent (paint (button, "textbutton_font_height30"), Palette::panelBackground);
-    button.setSize (220, 20);
-    const auto short_ = textExtent (paint (button, "textbutton_font_height20"), Palette::panelBackground);
-
-    const auto width15 = getCondensedSemiboldFont().withHeight (15.0f).getStringWidthFloat (text);
-    const auto width14 = getCondensedSemiboldFont().withHeight (14.0f).getStringWidthFloat (text);
-
-    EXPECT_NEAR ((float) tall.getWidth(), width15, 3.0f);
-    EXPECT_NEAR ((float) short_.getWidth(), width14, 3.0f);
-    EXPECT_NEAR ((float) (tall.getWidth() - short_.getWidth()), width15 - width14, 1.5f);
-}
-
-TEST_F (TextButtonTest, TextSitsOnePixelBelowItsIndentsAndNearerConnectedEdges)
-{
-    // What the text should look like: fitted and centred in the given area, over the button's own fill.
-    const auto expectText = [this] (const juce::String& name, juce::Rectangle<int> textArea)
-    {
-        const auto image = paint (button, name);
-        const auto reference = draw (120, 30, name + "_reference", [&] (juce::Graphics& g)
-        {
-            g.setFont (getCondensedSemiboldFont().withHeight (15.0f));
-            g.setColour (Palette::dimText);
-            g.drawFittedText ("Save", textArea, juce::Justification::centred, 2);
-        }, image.getPixelAt (5, 5));
-
-        const auto inside = image.getBounds().reduced (1);
-        return sameImages (image.getClippedImage (inside), reference.getClippedImage (inside));
+    // Font height 0.7 x the height, at most 15. Indents: min(4, 0.3 x height) above and below, the text one
+    // pixel lower; at the sides min(0.6 x font height, 2 + half the shorter side / 2, or / 4 on a connected edge).
+    const auto both = juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight;
+    struct Case { const char* name; int height, edges; bool on, enabled; juce::Rectangle<int> area; float font; juce::Colour colour; };
+    const Case cases[] = {
+        { "off", 30, 0, false, true, { 9, 5, 102, 22 }, 15.0f, Palette::dimText },
+        { "on", 30, 0, true, true, { 9, 5, 102, 22 }, 15.0f, Palette::text },
+        { "disabled", 30, 0, false, false, { 9, 5, 102, 22 }, 15.0f, Palette::dimText.withMultipliedAlpha (0.5f) },
+        { "connected_left", 30, juce::Button::ConnectedOnLeft, false, true, { 5, 5, 106, 22 }, 15.0f, Palette::dimText },
+        { "connected_both", 30, both, false, true, { 5, 5, 110, 22 }, 15.0f, Palette::dimText },
+        { "height20", 20, 0, false, true, { 7, 5, 106, 12 }, 14.0f, Palette::dimText },
+        { "height40", 40, 0, true, true, { 9, 5, 102, 32 }, 15.0f, Palette::text },
     };
 
-    // Height 30: yIndent 4, corner 15, indents min(9, 2 + 15 / 2) = 9, or min(9, 2 + 15 / 4) = 5 on a connected edge.
-    EXPECT_TRUE (expectText ("textbutton_text_area", { 9, 5, 102, 22 }));
-
-    button.setConnectedEdges (juce::Button::ConnectedOnLeft);
-    EXPECT_TRUE (expectText ("textbutton_text_area_connected_left", { 5, 5, 106, 22 }));
-
-    button.setConnectedEdges (juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight);
-    EXPECT_TRUE (expectText ("textbutton_text_area_connected_both", { 5, 5, 110, 22 }));
-}
-
-TEST_F (TextButtonTest, FillIsTheButtonColourAtNineTenthsOfItsSaturation)
-{
-    // Visible with a saturated colour; the dark panel colour barely changes.
-    button.setColour (juce::TextButton::buttonColourId, Palette::orange);
-    const auto image = paint (button, "textbutton_orange_fill");
-
-    EXPECT_TRUE (pixelIs (image, 5, 5, Palette::orange.withMultipliedSaturation (0.9f)));
-    EXPECT_FALSE (pixelIs (image, 5, 5, Palette::orange, 4));
-    EXPECT_TRUE (pixelIs (image, 0, 15, Palette::buttonOutline));
-}
-
-TEST_F (TextButtonTest, NoTextWhenTheIndentsLeaveNoRoom)
-{
-    // Height 30: indents of min(9, 2 + 4 / 2) = 4 on each side leave nothing of 8 pixels.
-    button.setSize (8, 30);
-    const auto narrow = paint (button, "textbutton_too_narrow");
-    EXPECT_TRUE (textExtent (narrow, Palette::panelBackground).isEmpty());
-
-    button.setSize (40, 30);
-    EXPECT_FALSE (textExtent (paint (button, "textbutton_narrow_with_text"), Palette::panelBackground).isEmpty());
-}
-
-//==============================================================================
-TEST (TickShape, IsAsHighAsAskedAndCentredInTwiceThatWidth)
-{
-    LookAndFeelCustom lookAndFeel;
-
-    for (auto height : { 1.0f, 10.0f, 24.0f })
+    for (const auto& c : cases)
     {
-        const auto bounds = lookAndFeel.getTickShape (height).getBounds();
-        EXPECT_NEAR (bounds.getHeight(), height, height * 1.0e-3f);
-        EXPECT_NEAR (bounds.getY(), 0.0f, height * 1.0e-3f);
-        EXPECT_NEAR (bounds.getCentreX(), height, height * 1.0e-3f);
-        EXPECT_GE (bounds.getX(), 0.0f);
-        EXPECT_LE (bounds.getRight(), 2.0f * height);
-        // The polygon is slightly narrower than high.
-        EXPECT_NEAR (bounds.getWidth(), height * 46.1f / 47.0f, height * 1.0e-3f);
+        button.setSize (120, c.height);
+        button.setConnectedEdges (c.edges);
+        button.setToggleState (c.on, juce::dontSendNotification);
+        button.setEnabled (c.enabled);
+        EXPECT_FLOAT_EQ (lookAndFeel.getTextButtonFont (button, c.height).getHeight(), c.font) << c.name;
+
+        // Inside the outline, the text over the fill.
+        const auto image = paint (button, juce::String ("textbutton_text_") + c.name);
+        const auto reference = draw (120, c.height, juce::String ("textbutton_text_") + c.name + "_reference", [&] (juce::Graphics& g)
+        {
+            g.setFont (getCondensedSemiboldFont().withHeight (c.font));
+            g.setColour (c.colour);
+            g.drawFittedText ("Save", c.area, juce::Justification::centred, 2);
+        }, image.getPixelAt (5, 5));
+        const auto inside = image.getBounds().reduced (1);
+        EXPECT_TRUE (sameImages (image.getClippedImage (inside), reference.getClippedImage (inside))) << c.name;
     }
-
-    const auto image = draw (40, 20, "tick_shape_height20", [&lookAndFeel] (juce::Graphics& g)
-    {
-        g.setColour (Palette::buttonOutline);
-        g.fillPath (lookAndFeel.getTickShape (20.0f));
-    });
-
-    // A tick: the bottom point filled, the top-left and the bottom-right corners empty.
-    EXPECT_TRUE (pixelIs (image, 17, 18, Palette::buttonOutline, 10));
-    EXPECT_TRUE (pixelIs (image, 11, 1, backdrop));
-    EXPECT_TRUE (pixelIs (image, 28, 18, backdrop));
-    EXPECT_TRUE (pixelIs (image, 28, 2, Palette::buttonOutline, 10));
 }

@@ -6,197 +6,112 @@ using namespace testimages;
 
 namespace
 {
-// The knob set's rotary range: 221 to 499 degrees, so that its middle is straight up.
+// The knobs' rotary range: 221 to 499 degrees, so that its middle is straight up.
 const float startAngle = juce::degreesToRadians (221.0f);
 const float endAngle = juce::degreesToRadians (499.0f);
 
-constexpr float trackRadius = 23.25f;   // middle of the ring from 21.5 to 25
-constexpr float pointerRadius = 12.0f;  // middle of the bar from 9.5 to 14.5
+constexpr float trackRadius = 23.25f;  // middle of the ring from 21.5 to 25
+constexpr float pointerRadius = 12.0f; // middle of the bar from 9.5 to 14.5
+
+/** The pixel at a radius and an angle in degrees, clockwise from 12 o'clock, of a knob centred at (cx, 25). */
+juce::Colour at (const juce::Image& image, float radius, float degrees, float cx = 25.0f)
+{
+    const auto angle = juce::degreesToRadians (degrees);
+    return image.getPixelAt ((int) (cx + radius * std::sin (angle)), (int) (25.0f - radius * std::cos (angle)));
+}
 
 struct KnobTest : public ::testing::Test
 {
     KnobTest() { slider.setLookAndFeel (&lookAndFeel); }
     ~KnobTest() override { slider.setLookAndFeel (nullptr); }
 
-    juce::Image drawKnobAt (const juce::String& name, float sliderPos, int x = 0, int width = 50,
-                            int imageWidth = 50, int imageHeight = 50)
-    {
-        return draw (imageWidth, imageHeight, name, [&] (juce::Graphics& g)
-        {
-            lookAndFeel.drawRotarySlider (g, x, 0, width, imageHeight, sliderPos, startAngle, endAngle, slider);
-        });
-    }
-
-    /** The pixel at a radius and an angle in degrees, clockwise from 12 o'clock, of a knob centred at cx. */
-    static juce::Colour at (const juce::Image& image, float radius, float degrees, float cx = 25.0f)
-    {
-        const auto angle = juce::degreesToRadians (degrees);
-        return image.getPixelAt ((int) (cx + radius * std::sin (angle)), (int) (25.0f - radius * std::cos (angle)));
-    }
-
     LookAndFeelCustom lookAndFeel;
     juce::Slider slider { juce::Slider::RotaryHorizontalVerticalDrag, juce::Slider::NoTextBox };
 };
 } // namespace
 
-TEST_F (KnobTest, MinimumShowsDiscTrackAndPointerAtTheStartAngle)
+TEST_F (KnobTest, DiscTrackArcAndPointerShowTheValue)
 {
-    const auto image = drawKnobAt ("knob_minimum", 0.0f);
+    const auto arc = Palette::text, track = Palette::barBackground, none = backdrop;
+    struct Probe { float radius, degrees; juce::Colour colour; };
+    struct Case { const char* name; float pos; bool centreOrigin; juce::Colour arcColour; std::vector<Probe> probes; };
 
-    EXPECT_TRUE (pixelIs (image, 25, 25, Palette::barBackground));
-    EXPECT_TRUE (isNear (at (image, pointerRadius, 221.0f), Palette::text));
-    EXPECT_TRUE (isNear (at (image, pointerRadius, 300.0f), Palette::barBackground));
+    const Case cases[] = {
+        // No arc; the disc (radius 16) and the track (from 21.5) with nothing between; the gap at the bottom empty.
+        { "minimum", 0.0f, false, arc, { { 0, 0, track }, { 15, 300, track }, { 17, 300, none }, { 18.75f, 300, none },
+                                         { pointerRadius, 221, arc }, { pointerRadius, 300, track }, { trackRadius, 225, track },
+                                         { trackRadius, 495, track }, { trackRadius, 150, none }, { trackRadius, 210, none } } },
+        { "maximum", 1.0f, false, arc, { { trackRadius, 225, arc }, { trackRadius, 360, arc }, { trackRadius, 495, arc },
+                                         { pointerRadius, 499, arc }, { pointerRadius, 221, track }, { trackRadius, 180, none } } },
+        // 0.25 of 278 degrees past 221: 290.5.
+        { "quarter", 0.25f, false, arc, { { trackRadius, 280, arc }, { trackRadius, 300, track }, { pointerRadius, 290.5f, arc } } },
+        { "teal", 0.75f, false, Palette::teal, { { trackRadius, 300, Palette::teal }, { trackRadius, 460, track },
+                                                 { pointerRadius, 429.5f, Palette::teal } } },
+        // From the middle: no arc, a vertical pointer 3.5 wide from radius 9.5 to 14.5.
+        { "centre_origin_middle", 0.5f, true, arc, { { trackRadius, 300, track }, { trackRadius, 355, track }, { trackRadius, 365, track },
+                                                     { 9, 360, track }, { 11, 360, arc }, { 14, 360, arc }, { 16, 360, track },
+                                                     { 12, 350, track }, { 12, 370, track } } },
+        { "centre_origin_below", 0.25f, true, arc, { { trackRadius, 350, arc }, { trackRadius, 300, arc }, { trackRadius, 280, track },
+                                                     { trackRadius, 370, track }, { pointerRadius, 290.5f, arc } } },
+        { "centre_origin_above", 0.75f, true, arc, { { trackRadius, 370, arc }, { trackRadius, 420, arc }, { trackRadius, 440, track },
+                                                     { trackRadius, 350, track }, { pointerRadius, 429.5f, arc } } },
+    };
 
-    // No arc: the whole track is the track colour.
-    for (auto degrees : { 225.0f, 300.0f, 360.0f, 420.0f, 495.0f })
-        EXPECT_TRUE (isNear (at (image, trackRadius, degrees), Palette::barBackground)) << degrees;
-
-    // The gap at the bottom, between the end and the start of the range, stays empty.
-    EXPECT_TRUE (isNear (at (image, trackRadius, 180.0f), backdrop));
-    EXPECT_TRUE (isNear (at (image, trackRadius, 150.0f), backdrop));
-    EXPECT_TRUE (isNear (at (image, trackRadius, 210.0f), backdrop));
-
-    // Between the disc (radius 16) and the track (21.5) nothing is drawn.
-    EXPECT_TRUE (isNear (at (image, 15.0f, 300.0f), Palette::barBackground));
-    EXPECT_TRUE (isNear (at (image, 17.0f, 300.0f), backdrop));
-    EXPECT_TRUE (isNear (at (image, 18.75f, 300.0f), backdrop));
-}
-
-TEST_F (KnobTest, MaximumFillsTheWholeTrackAndPointsAtTheEndAngle)
-{
-    const auto image = drawKnobAt ("knob_maximum", 1.0f);
-
-    for (auto degrees : { 225.0f, 300.0f, 360.0f, 420.0f, 495.0f })
-        EXPECT_TRUE (isNear (at (image, trackRadius, degrees), Palette::text)) << degrees;
-
-    EXPECT_TRUE (isNear (at (image, pointerRadius, 499.0f), Palette::text));
-    EXPECT_TRUE (isNear (at (image, pointerRadius, 221.0f), Palette::barBackground));
-    EXPECT_TRUE (isNear (at (image, trackRadius, 180.0f), backdrop));
-}
-
-TEST_F (KnobTest, ArcGrowsFromTheStartToTheValue)
-{
-    // 0.25 of 278 degrees past 221: 290.5 degrees.
-    const auto image = drawKnobAt ("knob_quarter", 0.25f);
-
-    EXPECT_TRUE (isNear (at (image, trackRadius, 240.0f), Palette::text));
-    EXPECT_TRUE (isNear (at (image, trackRadius, 280.0f), Palette::text));
-    EXPECT_TRUE (isNear (at (image, trackRadius, 300.0f), Palette::barBackground));
-    EXPECT_TRUE (isNear (at (image, pointerRadius, 290.5f), Palette::text));
-}
-
-TEST_F (KnobTest, CentreOriginKnobAtItsMiddleShowsNoArcAndAVerticalPointer)
-{
-    lookAndFeel.centreOrigin = true;
-    const auto image = drawKnobAt ("knob_centre_origin_middle", 0.5f);
-
-    for (auto degrees : { 225.0f, 300.0f, 355.0f, 365.0f, 420.0f, 495.0f })
-        EXPECT_TRUE (isNear (at (image, trackRadius, degrees), Palette::barBackground)) << degrees;
-
-    // Straight up, 3.5 wide, from radius 9.5 to 14.5: y 10.5 to 15.5.
-    EXPECT_TRUE (pixelIs (image, 25, 9, Palette::barBackground, 4));
-    EXPECT_TRUE (pixelIs (image, 25, 11, Palette::text));
-    EXPECT_TRUE (pixelIs (image, 25, 16, Palette::barBackground));
-    EXPECT_TRUE (pixelIs (image, 25, 13, Palette::text));
-    EXPECT_TRUE (pixelIs (image, 24, 13, Palette::text));
-    EXPECT_TRUE (pixelIs (image, 25, 14, Palette::text));
-    EXPECT_TRUE (pixelIs (image, 22, 13, Palette::barBackground));
-    EXPECT_TRUE (pixelIs (image, 28, 13, Palette::barBackground));
-    EXPECT_TRUE (pixelIs (image, 25, 17, Palette::barBackground));
-}
-
-TEST_F (KnobTest, CentreOriginArcRunsFromTheTopToTheValueOnEitherSide)
-{
-    lookAndFeel.centreOrigin = true;
-    const auto below = drawKnobAt ("knob_centre_origin_below_middle", 0.25f);
-    const auto above = drawKnobAt ("knob_centre_origin_above_middle", 0.75f);
-
-    // Below the middle (290.5 degrees) the arc runs counter-clockwise from the top.
-    EXPECT_TRUE (isNear (at (below, trackRadius, 350.0f), Palette::text));
-    EXPECT_TRUE (isNear (at (below, trackRadius, 300.0f), Palette::text));
-    EXPECT_TRUE (isNear (at (below, trackRadius, 280.0f), Palette::barBackground));
-    EXPECT_TRUE (isNear (at (below, trackRadius, 370.0f), Palette::barBackground));
-    EXPECT_TRUE (isNear (at (below, pointerRadius, 290.5f), Palette::text));
-
-    // Above it (429.5 degrees) clockwise from the top.
-    EXPECT_TRUE (isNear (at (above, trackRadius, 370.0f), Palette::text));
-    EXPECT_TRUE (isNear (at (above, trackRadius, 420.0f), Palette::text));
-    EXPECT_TRUE (isNear (at (above, trackRadius, 440.0f), Palette::barBackground));
-    EXPECT_TRUE (isNear (at (above, trackRadius, 350.0f), Palette::barBackground));
-}
-
-TEST_F (KnobTest, ArcAndPointerTakeTheArcColourReadAtEveryPaint)
-{
-    lookAndFeel.arcColour = Palette::teal;
-    const auto image = drawKnobAt ("knob_teal_three_quarters", 0.75f);
-
-    EXPECT_TRUE (isNear (at (image, trackRadius, 300.0f), Palette::teal));
-    EXPECT_TRUE (isNear (at (image, pointerRadius, 429.5f), Palette::teal));
-    EXPECT_TRUE (isNear (at (image, trackRadius, 460.0f), Palette::barBackground));
-    EXPECT_TRUE (pixelIs (image, 25, 25, Palette::barBackground));
-}
-
-TEST_F (KnobTest, KnobIsAlways50By50AtTheTopCentreOfTheArea)
-{
-    // A slider 120 x 100: the knob is centred at x 60 and leaves everything below y 50 alone.
-    const auto image = drawKnobAt ("knob_in_wide_tall_area", 1.0f, 0, 120, 120, 100);
-
-    EXPECT_EQ (extent (image, differsFrom (backdrop)).getY(), 0);
-    EXPECT_LE (extent (image, differsFrom (backdrop)).getBottom(), 50);
-    EXPECT_GE (extent (image, differsFrom (backdrop)).getX(), 35);
-    EXPECT_LE (extent (image, differsFrom (backdrop)).getRight(), 85);
-    EXPECT_TRUE (pixelIs (image, 60, 25, Palette::barBackground));
-    EXPECT_TRUE (isNear (at (image, trackRadius, 270.0f, 60.0f), Palette::text));
-
-    // The area's x offsets the knob; its y and height are not used.
-    const auto offset = draw (120, 100, "knob_offset_area", [this] (juce::Graphics& g)
+    for (const auto& c : cases)
     {
-        lookAndFeel.drawRotarySlider (g, 20, 40, 60, 10, 1.0f, startAngle, endAngle, slider);
-    });
-    EXPECT_TRUE (pixelIs (offset, 50, 25, Palette::barBackground));
-    EXPECT_TRUE (isNear (at (offset, trackRadius, 270.0f, 50.0f), Palette::text));
-    EXPECT_LE (extent (offset, differsFrom (backdrop)).getBottom(), 50);
+        lookAndFeel.centreOrigin = c.centreOrigin;
+        lookAndFeel.arcColour = c.arcColour;
+        const auto image = draw (50, 50, juce::String ("knob_") + c.name, [&] (juce::Graphics& g)
+        {
+            lookAndFeel.drawRotarySlider (g, 0, 0, 50, 50, c.pos, startAngle, endAngle, slider);
+        });
+
+        for (const auto& p : c.probes)
+            EXPECT_TRUE (isNear (at (image, p.radius, p.degrees), p.colour, 4))
+                << c.name << ": radius " << p.radius << " at " << p.degrees << " degrees is " << at (image, p.radius, p.degrees).toDisplayString (true);
+    }
 }
 
-TEST_F (KnobTest, ASliderPaintedWholeShowsTheSameKnob)
+TEST_F (KnobTest, KnobIs50By50AtTheTopOfTheAreaCentredInItsWidth)
 {
-    slider.setRotaryParameters (startAngle, endAngle, true);
-    slider.setRange (0.0, 1.0);
-    slider.setValue (1.0, juce::dontSendNotification);
-    slider.setSize (50, 70);
+    // The area's x and width place the knob; its y and height are not used.
+    for (const auto [x, y, width, height] : { std::array<int, 4> { 0, 0, 120, 100 }, { 20, 40, 60, 10 } })
+    {
+        const auto image = draw (120, 100, "knob_in_area_" + juce::String (x), [&] (juce::Graphics& g)
+        {
+            lookAndFeel.drawRotarySlider (g, x, y, width, height, 1.0f, startAngle, endAngle, slider);
+        });
 
+        const auto cx = (float) x + (float) width / 2.0f;
+        const auto knob = find (image, differsFrom (backdrop)).bounds;
+        EXPECT_EQ (knob.withHeight (50), juce::Rectangle<int> ((int) cx - 25, 0, 50, 50));
+        EXPECT_LE (knob.getBottom(), 50);
+        EXPECT_TRUE (isNear (at (image, 0.0f, 0.0f, cx), Palette::barBackground));
+        EXPECT_TRUE (isNear (at (image, trackRadius, 270.0f, cx), Palette::text));
+    }
+
+    // A slider painted whole shows the same knob.
+    slider.setRotaryParameters (startAngle, endAngle, true);
+    slider.setValue (slider.getMaximum(), juce::dontSendNotification);
+    slider.setSize (50, 70);
     const auto image = paint (slider, "knob_slider_component");
-    EXPECT_TRUE (isNear (at (image, trackRadius, 300.0f), Palette::text));
     EXPECT_TRUE (isNear (at (image, pointerRadius, 499.0f), Palette::text));
-    EXPECT_EQ (count (image, { 0, 51, 50, 19 }, differsFrom (backdrop)), 0);
+    EXPECT_EQ (find (image, differsFrom (backdrop), { 0, 50, 50, 20 }).count, 0);
 }
 
-//==============================================================================
-TEST (SliderTextBox, HasNoBorderPanelColoursAndTheCondensedFontAt12)
+TEST (SliderTextBox, ShowsCondensedText12HighInTheOutlineGreyOnThePanelFromTheLeftEdge)
 {
     LookAndFeelCustom lookAndFeel;
     juce::Slider slider (juce::Slider::LinearHorizontal, juce::Slider::TextBoxRight);
-    slider.setLookAndFeel (&lookAndFeel);
-
     std::unique_ptr<juce::Label> label (lookAndFeel.createSliderTextBox (slider));
-    ASSERT_NE (label, nullptr);
-
-    EXPECT_EQ (label->getBorderSize(), juce::BorderSize<int> (0));
-    EXPECT_EQ (label->findColour (juce::Label::outlineColourId), Palette::panelBackground);
-    EXPECT_EQ (label->findColour (juce::Label::backgroundColourId), Palette::panelBackground);
-    EXPECT_EQ (label->findColour (juce::Label::textColourId), Palette::buttonOutline);
     EXPECT_FLOAT_EQ (label->getFont().getHeight(), 12.0f);
     EXPECT_EQ (label->getFont().getTypefacePtr(), getCondensedSemiboldFont().getTypefacePtr());
 
-    // As the slider shows it: text in the outline grey on the panel colour, drawn from the left edge.
     label->setText ("0.75", juce::dontSendNotification);
     label->setJustificationType (juce::Justification::centredLeft);
     label->setSize (40, 16);
     const auto image = paint (*label, "slider_text_box");
-    EXPECT_TRUE (pixelIs (image, 39, 0, Palette::panelBackground));
-    EXPECT_GE (count (image, near (Palette::buttonOutline, 3)), 3);
-    EXPECT_LE (extent (image, differsFrom (Palette::panelBackground, 6)).getX(), 2);
-
-    label.reset();
-    slider.setLookAndFeel (nullptr);
+    EXPECT_EQ (find (image, near (Palette::panelBackground), { 0, 0, 40, 2 }).count, 80) << "no visible border";
+    EXPECT_GE (find (image, near (Palette::buttonOutline, 3)).count, 3);
+    EXPECT_LE (find (image, differsFrom (Palette::panelBackground, 6)).bounds.getX(), 2);
 }
