@@ -13,20 +13,14 @@
 namespace EngineTest
 {
 using P = VoiceParameter;
+using Sound = std::array<float, (size_t) P::numParameters>; // in each parameter's own units
 
 constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 128;
 constexpr int firstNote = 36;
 
-/** One voice's sound, in the parameters' own units and in VoiceParameter's order. */
-struct Sound
-{
-    float decay, waveform, pitch, bend, curve, cutoff, resonance, highPass, sweep, noiseMix,
-          lfoRate, lfoTone, lfoNoise, clickMs, clickMix, saturation, velocity, pan, gain;
-};
-
 /** Kick, snare, clap, low tom, high tom, closed and open hi-hat. */
-inline const Sound kit[VoiceManager::numVoices] = {
+inline constexpr Sound kit[] {
     { 0.45f, 2, 160, 0.70f, 0, 2000, 0.1f, 40, 0.3f, 0.05f, 1, 0, 0, 3, 0.3f, 0.3f, 0.5f, 0, -6 },
     { 0.25f, 1, 190, 0.25f, 0, 9000, 0.2f, 600, 0.2f, 0.65f, 1, 0, 0, 2, 0.2f, 0.2f, 0.5f, -0.2f, -6 },
     { 0.30f, 2, 1000, 0, 0, 2500, 0.6f, 800, 0, 1.0f, 40, 0, 0.5f, 10, 0.2f, 0, 0.5f, 0.3f, -6 },
@@ -39,32 +33,21 @@ inline const Sound kit[VoiceManager::numVoices] = {
 /** A bare sine at 0 dB, centred, with nothing else: the base of the measurements. */
 inline constexpr Sound pureTone { 1.0f, 2, 440, 0, 0, 5000, 0, 20, 0, 0, 1, 0, 0, 5, 0, 0, 0, 0, 0 };
 
-inline Sound with (Sound s, std::initializer_list<std::pair<float Sound::*, float>> changes)
+inline Sound with (Sound s, std::initializer_list<std::pair<P, float>> changes)
 {
-    for (const auto& [field, value] : changes)
-        s.*field = value;
+    for (const auto& [parameter, value] : changes)
+        s[(size_t) parameter] = value;
 
     return s;
 }
 
 inline void applySound (Voice& voice, const Sound& s)
 {
-    constexpr float Sound::* fields[] = { &Sound::decay, &Sound::waveform, &Sound::pitch, &Sound::bend, &Sound::curve,
-                                          &Sound::cutoff, &Sound::resonance, &Sound::highPass, &Sound::sweep,
-                                          &Sound::noiseMix, &Sound::lfoRate, &Sound::lfoTone, &Sound::lfoNoise,
-                                          &Sound::clickMs, &Sound::clickMix, &Sound::saturation, &Sound::velocity,
-                                          &Sound::pan, &Sound::gain };
-    static_assert (std::size (fields) == (size_t) P::numParameters);
-
-    for (size_t i = 0; i < std::size (fields); ++i)
-        voice.setParameter ((P) i, s.*fields[i]);
+    for (size_t i = 0; i < s.size(); ++i)
+        voice.setParameter ((P) i, s[i]);
 }
 
-struct Event
-{
-    int position;
-    juce::MidiMessage message;
-};
+using Event = std::pair<int, juce::MidiMessage>; // sample position and message
 
 inline Event noteOn (int position, int channel, int note, int velocity = 127)
 {
@@ -73,8 +56,8 @@ inline Event noteOn (int position, int channel, int note, int velocity = 127)
 
 inline Event noteOff (int position, int channel, int note) { return { position, juce::MidiMessage::noteOff (channel, note) }; }
 
-/** A voice manager with the test kit on notes 36 to 42, each voice into its own stereo pair
-    (channels 2 i and 2 i + 1) so that every voice can be measured on its own. */
+/** A voice manager with the test kit on notes 36 to 42, each voice into its own stereo
+    pair (channels 2 i and 2 i + 1) so that every voice can be measured on its own. */
 class Harness
 {
 public:
@@ -95,8 +78,7 @@ public:
     /** Renders numSamples on from here, events at positions counted from the start of this call. */
     juce::AudioBuffer<float> render (int numSamples, const std::vector<Event>& events = {})
     {
-        juce::AudioBuffer<float> result (2 * VoiceManager::numVoices, numSamples);
-        juce::AudioBuffer<float> block (2 * VoiceManager::numVoices, blockSize);
+        juce::AudioBuffer<float> result (2 * VoiceManager::numVoices, numSamples), block (2 * VoiceManager::numVoices, blockSize);
         std::array<StereoTarget, VoiceManager::numVoices> targets;
 
         for (int start = 0; start < numSamples; start += blockSize)
@@ -104,9 +86,9 @@ public:
             const auto length = std::min (blockSize, numSamples - start);
             juce::MidiBuffer midi;
 
-            for (const auto& e : events)
-                if (e.position >= start && e.position < start + length)
-                    midi.addEvent (e.message, e.position - start);
+            for (const auto& [position, message] : events)
+                if (position >= start && position < start + length)
+                    midi.addEvent (message, position - start);
 
             block.clear(); // before taking the write pointers, which mark the buffer as no longer clear
 
@@ -150,24 +132,21 @@ inline std::vector<float> hit (const Sound& sound, int length = (int) sampleRate
 inline double rms (const std::vector<float>& x, size_t start = 0, size_t end = SIZE_MAX)
 {
     end = std::min (end, x.size());
-    double sum = 0.0;
-
-    for (auto i = start; i < end; ++i)
-        sum += (double) x[i] * x[i];
-
+    const auto sum = std::inner_product (x.begin() + (std::ptrdiff_t) start, x.begin() + (std::ptrdiff_t) end, x.begin() + (std::ptrdiff_t) start, 0.0);
     return end > start ? std::sqrt (sum / (double) (end - start)) : 0.0;
 }
 
 inline double decibels (double ratio) { return 20.0 * std::log10 (std::max (ratio, 1.0e-12)); }
 
+/** A NaN or infinity anywhere makes the sum of squares non-finite. */
 inline bool allFinite (const juce::AudioBuffer<float>& b)
 {
-    for (int ch = 0; ch < b.getNumChannels(); ++ch)
-        for (int i = 0; i < b.getNumSamples(); ++i)
-            if (! std::isfinite (b.getSample (ch, i)))
-                return false;
+    double sum = 0.0;
 
-    return true;
+    for (int ch = 0; ch < b.getNumChannels(); ++ch)
+        sum += std::inner_product (b.getReadPointer (ch), b.getReadPointer (ch) + b.getNumSamples(), b.getReadPointer (ch), 0.0);
+
+    return std::isfinite (sum);
 }
 
 /** Index of the first or last sample louder than threshold, or -1. */
@@ -179,27 +158,19 @@ inline int firstAbove (const std::vector<float>& x, float threshold = 0.0f)
 
 inline int lastAbove (const std::vector<float>& x, float threshold = 0.0f)
 {
-    const auto found = std::find_if (x.rbegin(), x.rend(), [=] (float s) { return std::abs (s) > threshold; });
-    return (int) (x.rend() - found) - 1;
+    return (int) (x.rend() - std::find_if (x.rbegin(), x.rend(), [=] (float s) { return std::abs (s) > threshold; })) - 1;
 }
 
 /** Frequency from interpolated rising zero crossings over [start, end). */
 inline double pitchOf (const std::vector<float>& x, size_t start, size_t end)
 {
-    double first = -1.0, last = -1.0;
-    int count = 0;
+    std::vector<double> crossings;
 
     for (auto i = start + 1; i < std::min (end, x.size()); ++i)
-    {
         if (x[i - 1] < 0.0f && x[i] >= 0.0f)
-        {
-            last = (double) (i - 1) + (double) -x[i - 1] / (double) (x[i] - x[i - 1]);
-            first = first < 0.0 ? last : first;
-            ++count;
-        }
-    }
+            crossings.push_back ((double) (i - 1) - x[i - 1] / (double) (x[i] - x[i - 1]));
 
-    return count > 1 ? (count - 1) * sampleRate / (last - first) : 0.0;
+    return crossings.size() > 1 ? (double) (crossings.size() - 1) * sampleRate / (crossings.back() - crossings.front()) : 0.0;
 }
 
 inline double binFrequency (size_t bin, int order) { return (double) bin * sampleRate / (double) ((size_t) 1 << order); }
@@ -209,42 +180,32 @@ inline std::vector<float> spectrum (const std::vector<float>& x, size_t start, i
 {
     const auto size = (size_t) 1 << order;
     length = length == 0 ? size : std::min (length, size);
-    juce::dsp::FFT fft (order);
     std::vector<float> data (2 * size, 0.0f);
 
     for (size_t i = 0; i < length && start + i < x.size(); ++i)
         data[i] = x[start + i] * (hann ? 0.5f - 0.5f * std::cos (juce::MathConstants<float>::twoPi * (float) i / (float) length) : 1.0f);
 
-    fft.performFrequencyOnlyForwardTransform (data.data());
+    juce::dsp::FFT (order).performFrequencyOnlyForwardTransform (data.data());
     data.resize (size / 2);
-
-    for (auto& m : data)
-        m *= m;
-
+    std::transform (data.begin(), data.end(), data.begin(), [] (float m) { return m * m; });
     return data;
 }
 
-/** Power in the bins from low up to high. */
-inline double bandPower (const std::vector<float>& power, int order, double low, double high)
+/** Power in the bins from low up to high, or weighted by frequency. */
+inline double bandPower (const std::vector<float>& power, int order, double low, double high, bool weighted = false)
 {
     double sum = 0.0;
 
     for (size_t bin = 1; bin < power.size(); ++bin)
         if (const auto f = binFrequency (bin, order); f >= low && f < high)
-            sum += power[bin];
+            sum += power[bin] * (weighted ? f : 1.0);
 
     return sum;
 }
 
-/** Power-weighted mean frequency. */
-inline double centroid (const std::vector<float>& power, int order)
+inline double centroid (const std::vector<float>& p, int order)
 {
-    double weighted = 0.0;
-
-    for (size_t bin = 1; bin < power.size(); ++bin)
-        weighted += power[bin] * binFrequency (bin, order);
-
-    return weighted / std::max (bandPower (power, order, 0.0, sampleRate), 1.0e-30);
+    return bandPower (p, order, 0, sampleRate, true) / std::max (bandPower (p, order, 0, sampleRate), 1.0e-30);
 }
 
 //==============================================================================

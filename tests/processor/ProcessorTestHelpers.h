@@ -64,10 +64,16 @@ inline juce::AudioBuffer<float> render (KestrinAudioProcessor& processor, const 
     return result;
 }
 
-inline juce::MidiBuffer midiNoteOn (int channel, int note)
+/** MIDI messages ten samples apart. */
+inline juce::MidiBuffer midiOf (std::initializer_list<juce::MidiMessage> messages)
 {
     juce::MidiBuffer midi;
-    midi.addEvent (juce::MidiMessage::noteOn (channel, note, (juce::uint8) 100), 0);
+
+    for (const auto& m : messages)
+        midi.addEvent (m, 10 * midi.getNumEvents());
+
     return midi;
 }
+
+inline juce::MidiBuffer midiNoteOn (int channel, int note) { return midiOf ({ juce::MidiMessage::noteOn (channel, note, (juce::uint8) 100) }); }
 } // namespace ProcessorTestHelpers

@@ -33,24 +33,15 @@ juce::MemoryBlock blockOf (const juce::String& text)
     return block;
 }
 
-const juce::XmlElement* findEntry (const juce::XmlElement& xml, const juce::String& id)
-{
-    for (auto* entry : xml.getChildWithTagNameIterator ("PARAM"))
-        if (entry->getStringAttribute ("id") == id)
-            return entry;
-
-    return nullptr;
-}
-
 /** A state document with one parameter's value, or (for an ID without "param") one property, replaced. */
 juce::String edited (const juce::String& document, const juce::String& id, const juce::String& value)
 {
     auto xml = juce::parseXML (document);
 
-    if (! id.startsWith ("param"))
-        xml->setAttribute (id, value);
-    else if (auto* entry = const_cast<juce::XmlElement*> (findEntry (*xml, id)))
+    if (auto* entry = xml->getChildByAttribute ("id", id))
         entry->setAttribute ("value", value);
+    else
+        xml->setAttribute (id, value);
 
     return xml->toString();
 }
@@ -132,28 +123,24 @@ TEST_F (StateTest, HostStateRoundTripBringsBackSoundNotesAndExtraProperties)
     // Saved again, it is the same state.
     EXPECT_EQ (snapshot (processor), snapshot (other));
     EXPECT_EQ (stateBlock (processor), block);
-}
 
-TEST_F (StateTest, HostStateWithoutExtraPropertiesKeepsTheCurrentOnes)
-{
-    processor.setVoiceMidiNotes (60, 61, 62, 63, 64, 65, 66);
-    processor.valueTreeState.state.setProperty ("activePanel", "voice2", nullptr);
-
+    // A state without the extra properties keeps the current ones.
     setValue (voiceParameter (other, 1, Id::gain), -6.0f);
+    other.setVoiceMidiNotes (60, 61, 62, 63, 64, 65, 66);
     auto xml = other.valueTreeState.copyState().createXml();
     xml->removeAttribute ("activePanel");
     xml->removeAttribute (noteProperty (3));
     restore (processor, blockOf (xml->toString()));
-
     EXPECT_FLOAT_EQ (getValue (processor, Id::voiceParameterId (1, Id::gain)), -6.0f);
-    EXPECT_EQ (property (processor, "activePanel").toString(), "voice2");
-    EXPECT_EQ ((int) property (processor, noteProperty (3)), 62);
-    EXPECT_EQ ((int) property (processor, noteProperty (4)), 39);
+    EXPECT_EQ (property (processor, "activePanel").toString(), "voice4");
+    EXPECT_EQ ((int) property (processor, noteProperty (3)), 52);
+    EXPECT_EQ ((int) property (processor, noteProperty (4)), 63);
 }
 
 //==============================================================================
-TEST_F (StateTest, PresetsFolderAndInitPresetExistFromTheStart)
+TEST_F (StateTest, PresetSaveWritesTheSoundWithoutSessionSettingsAndReplacesAnOldFile)
 {
+    // A new instance starts with the presets folder and the "Init" preset's name and path.
     EXPECT_TRUE (folder.presetsFolder().isDirectory());
     EXPECT_EQ (processor.dataFolderPath, folder.get().getFullPathName());
     EXPECT_EQ (processor.presetsFolderPath, folder.presetsFolder().getFullPathName());
@@ -162,10 +149,7 @@ TEST_F (StateTest, PresetsFolderAndInitPresetExistFromTheStart)
     EXPECT_EQ (property (processor, "presetPath").toString(), presetPath ("Init.qvtp"));
     EXPECT_EQ (property (processor, "activePanel").toString(), "voice1");
     EXPECT_EQ (processor.getProgramName (0), "Init");
-}
 
-TEST_F (StateTest, PresetSaveWritesTheSoundWithoutSessionSettingsAndReplacesAnOldFile)
-{
     makeDistinctive (processor);
     setValue (parameter (processor, Id::paramOversampling), 2.0f);
     const auto path = presetPath ("My Kit.qvtp");
@@ -189,14 +173,14 @@ TEST_F (StateTest, PresetSaveWritesTheSoundWithoutSessionSettingsAndReplacesAnOl
     for (const auto* leftOut : { "presetPath", "activePanel", "voice1Midi", "voice4Midi", "voice7Midi" })
         EXPECT_FALSE (xml->hasAttribute (leftOut)) << leftOut;
 
+    const auto saved = [&] (const juce::String& id) { auto* e = xml->getChildByAttribute ("id", id); return e != nullptr ? e->getDoubleAttribute ("value") : -1.0; };
+
     for (const auto& id : sessionParameterIds)
-        EXPECT_EQ (findEntry (*xml, id), nullptr) << id;
+        EXPECT_EQ (saved (id), -1.0) << id << " is left out";
 
     EXPECT_EQ (xml->getNumChildElements(), 153 - sessionParameterIds.size());
-    ASSERT_NE (findEntry (*xml, Id::paramPhase), nullptr);
-    EXPECT_DOUBLE_EQ (findEntry (*xml, Id::paramPhase)->getDoubleAttribute ("value"), 2.0);
-    ASSERT_NE (findEntry (*xml, Id::voiceParameterId (2, Id::decay)), nullptr);
-    EXPECT_NEAR (findEntry (*xml, Id::voiceParameterId (2, Id::decay))->getDoubleAttribute ("value"), 0.75, 1.0e-5);
+    EXPECT_DOUBLE_EQ (saved (Id::paramPhase), 2.0);
+    EXPECT_NEAR (saved (Id::voiceParameterId (2, Id::decay)), 0.75, 1.0e-5);
 }
 
 TEST_F (StateTest, PresetLoadReplacesTheSoundAndKeepsSessionSettings)
@@ -274,9 +258,10 @@ TEST_F (StateTest, FailedPresetSaveReportsSendsNothingAndLeavesTheExistingFileIn
 }
 
 //==============================================================================
-TEST (Settings, FactoryNotesWithoutAFileAndSavedSettingsStartTheNextInstance)
+TEST (Settings, FactoryNotesWithoutAFileSavedSettingsForTheNextInstanceAndAnyIntegerKept)
 {
     TemporaryDataFolder folder;
+    const auto note = [] (KestrinAudioProcessor& p, int voiceNumber) { return (int) p.valueTreeState.state[noteProperty (voiceNumber)]; };
 
     {
         KestrinAudioProcessor first (folder.get());
@@ -300,46 +285,40 @@ TEST (Settings, FactoryNotesWithoutAFileAndSavedSettingsStartTheNextInstance)
 
     for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
     {
-        EXPECT_EQ ((int) second.valueTreeState.state[noteProperty (voiceNumber)], 47 + voiceNumber);
+        EXPECT_EQ (note (second, voiceNumber), 47 + voiceNumber);
         EXPECT_EQ (second.voiceManager.getVoice (voiceNumber - 1)->getMidiNote(), 47 + voiceNumber);
     }
+
+    // A file with only some entries: any integer is kept, the rest are the factory's.
+    folder.settingsFile().replaceWithText ("<settings><voice1Midi value=\"-5\"/><voice3Midi value=\"50\"/><voice7Midi value=\"300\"/></settings>");
+    KestrinAudioProcessor third (folder.get());
+    EXPECT_EQ (third.settingsTree.getChildWithName ("scale")["value"].toString(), "1.0");
+    EXPECT_TRUE (note (third, 1) == -5 && note (third, 3) == 50 && note (third, 4) == 39 && note (third, 7) == 300);
 
     ASSERT_TRUE (folder.get().deleteRecursively());
     EXPECT_FALSE (second.saveSettings()) << "the data folder is gone";
     EXPECT_FALSE (folder.settingsFile().exists());
 }
 
-TEST (Settings, AFileWithSomeEntriesKeepsAnyIntegerAndDefaultsForTheRest)
-{
-    TemporaryDataFolder folder;
-    folder.get().createDirectory();
-    folder.settingsFile().replaceWithText ("<settings><voice1Midi value=\"-5\"/><voice3Midi value=\"50\"/><voice7Midi value=\"300\"/></settings>");
-
-    KestrinAudioProcessor processor (folder.get());
-    EXPECT_EQ (processor.settingsTree.getChildWithName ("scale")["value"].toString(), "1.0");
-
-    for (const auto& [voiceNumber, note] : { std::pair { 1, -5 }, { 3, 50 }, { 4, 39 }, { 7, 300 } })
-        EXPECT_EQ ((int) processor.valueTreeState.state[noteProperty (voiceNumber)], note);
-}
-
 //==============================================================================
-TEST_F (StateTest, UnusableHostStatesChangeNothing)
+TEST_F (StateTest, UnusableHostStatesPresetsAndSettingsChangeNothing)
 {
+    // Host state: the processor's state stays as it was and nothing is announced.
     makeDistinctive (processor);
     const auto before = snapshot (processor);
-    const auto valid = snapshot (other);
-    auto documents = unusable (valid, badValues (valid));
+    const auto validState = snapshot (other);
+    auto documents = unusable (validState, badValues (validState));
 
     for (const auto& [name, value] : { std::pair { "fractional note", "36.5" }, { "note in words", "C1" } })
-        documents.push_back ({ name, edited (valid, noteProperty (1), value) });
+        documents.push_back ({ name, edited (validState, noteProperty (1), value) });
 
-    documents.push_back ({ "no such panel", edited (valid, "activePanel", "voice9") });
+    documents.push_back ({ "no such panel", edited (validState, "activePanel", "voice9") });
     MessageRecorder recorder (processor);
 
     for (const auto& [name, text] : documents)
     {
         restore (processor, blockOf (text));
-        EXPECT_EQ (snapshot (processor), before) << name;
+        EXPECT_EQ (snapshot (processor), before) << "host state: " << name;
     }
 
     const auto block = stateBlock (other);
@@ -347,42 +326,29 @@ TEST_F (StateTest, UnusableHostStatesChangeNothing)
     processor.setStateInformation (nullptr, 0);
     EXPECT_EQ (snapshot (processor), before) << "truncated block";
 
-    pumpMessages();
-    EXPECT_EQ (recorder.count ("StateInformationSet"), 0);
-}
-
-TEST_F (StateTest, UnusablePresetsChangeNothing)
-{
-    ASSERT_TRUE (processor.savePresetFile (presetPath ("Valid.qvtp")));
-    const auto valid = juce::File (presetPath ("Valid.qvtp")).loadFileAsString();
-    processor.valueTreeState.state.setProperty ("presetName", "Current", nullptr);
-    setValue (voiceParameter (processor, 3, Id::noiseMix), 0.2f);
-    const auto before = snapshot (processor);
-    MessageRecorder recorder (processor);
-
+    // Preset: loading fails and changes nothing.
+    ASSERT_TRUE (other.savePresetFile (presetPath ("Valid.qvtp")));
+    const auto validPreset = juce::File (presetPath ("Valid.qvtp")).loadFileAsString();
     std::vector<std::pair<std::string, juce::String>> paths { { "empty path", {} }, { "relative path", "Presets/Valid.qvtp" },
                                                               { "missing file", presetPath ("Missing.qvtp") },
                                                               { "folder", folder.presetsFolder().getFullPathName() } };
 
-    for (const auto& [name, text] : unusable (valid, badValues (valid)))
+    for (const auto& [name, text] : unusable (validPreset, badValues (validPreset)))
     {
-        const auto file = folder.presetsFolder().getChildFile (juce::String (name) + ".qvtp");
-        ASSERT_TRUE (file.replaceWithText (text));
-        paths.push_back ({ name, file.getFullPathName() });
+        paths.push_back ({ name, presetPath (juce::String (name) + ".qvtp") });
+        ASSERT_TRUE (juce::File (paths.back().second).replaceWithText (text));
     }
 
     for (const auto& [name, path] : paths)
     {
-        EXPECT_FALSE (processor.loadPresetFile (path)) << name;
-        EXPECT_EQ (snapshot (processor), before) << name;
+        EXPECT_FALSE (processor.loadPresetFile (path)) << "preset: " << name;
+        EXPECT_EQ (snapshot (processor), before) << "preset: " << name;
     }
 
     pumpMessages();
-    EXPECT_EQ (recorder.count ("PresetLoaded"), 0);
-}
+    EXPECT_EQ (recorder.count ("StateInformationSet") + recorder.count ("PresetLoaded"), 0);
 
-TEST (Settings, UnusableFilesLeaveTheFactorySettings)
-{
+    // Settings file: a new instance starts with the factory settings and leaves the file alone.
     juce::XmlElement root ("settings");
     root.createNewChildElement ("scale")->setAttribute ("value", "1.5");
 
@@ -390,24 +356,23 @@ TEST (Settings, UnusableFilesLeaveTheFactorySettings)
         root.createNewChildElement (noteProperty (voiceNumber))->setAttribute ("value", 47 + voiceNumber);
 
     const auto valid = root.toString();
-    const auto documents = unusable (valid, { { "scale in words", valid.replace ("\"1.5\"", "\"large\"") },
-                                              { "negative scale", valid.replace ("\"1.5\"", "\"-2\"") },
-                                              { "fractional note", valid.replace ("\"49\"", "\"49.5\"") },
-                                              { "note name", valid.replace ("\"50\"", "\"D3\"") } });
 
-    for (const auto& [name, content] : documents)
+    for (const auto& [name, content] : unusable (valid, { { "scale in words", valid.replace ("\"1.5\"", "\"large\"") },
+                                                          { "negative scale", valid.replace ("\"1.5\"", "\"-2\"") },
+                                                          { "fractional note", valid.replace ("\"49\"", "\"49.5\"") },
+                                                          { "note name", valid.replace ("\"50\"", "\"D3\"") } }))
     {
-        TemporaryDataFolder folder;
-        folder.get().createDirectory();
-        folder.settingsFile().replaceWithText (content);
+        TemporaryDataFolder settingsFolder;
+        settingsFolder.get().createDirectory();
+        settingsFolder.settingsFile().replaceWithText (content);
         ASSERT_NE (content, valid) << name;
 
-        KestrinAudioProcessor processor (folder.get());
-        EXPECT_EQ (processor.settingsTree.getChildWithName ("scale")["value"].toString(), "1.0") << name;
+        KestrinAudioProcessor fresh (settingsFolder.get());
+        EXPECT_EQ (fresh.settingsTree.getChildWithName ("scale")["value"].toString(), "1.0") << "settings: " << name;
 
         for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
-            EXPECT_EQ ((int) processor.valueTreeState.state[noteProperty (voiceNumber)], 35 + voiceNumber) << name;
+            EXPECT_EQ ((int) property (fresh, noteProperty (voiceNumber)), 35 + voiceNumber) << "settings: " << name;
 
-        EXPECT_EQ (folder.settingsFile().loadFileAsString(), content) << name;
+        EXPECT_EQ (settingsFolder.settingsFile().loadFileAsString(), content) << "settings: " << name;
     }
 }
