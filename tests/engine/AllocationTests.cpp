@@ -1,12 +1,14 @@
 #include "processor/ProcessorTestHelpers.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
 #include <new>
 #include <thread>
 
 // Every allocation of this test program goes through these; while a thread has its flag set,
-// its allocations are counted.
+// its allocations are counted. The C allocator is replaced too (glibc lets a program interpose
+// it): JUCE's own containers allocate with malloc and realloc rather than operator new.
 namespace
 {
 thread_local bool countingThisThread = false;
@@ -17,15 +19,16 @@ void* counted (void* p)
     if (countingThisThread)
         ++allocationCount;
 
-    return p != nullptr ? p : throw std::bad_alloc();
+    return p;
 }
 
-void* allocate (std::size_t size) { return counted (std::malloc (size == 0 ? 1 : size)); }
+void* orThrow (void* p) { return p != nullptr ? p : throw std::bad_alloc(); }
+void* allocate (std::size_t size) { return orThrow (std::malloc (size == 0 ? 1 : size)); }
 
 void* allocateAligned (std::size_t size, std::align_val_t alignment)
 {
     const auto a = std::max ((std::size_t) alignment, sizeof (void*));
-    return counted (std::aligned_alloc (a, (size + a - 1) / a * a));
+    return orThrow (std::aligned_alloc (a, (size + a - 1) / a * a));
 }
 
 struct ScopedAllocationCount
@@ -33,6 +36,20 @@ struct ScopedAllocationCount
     ScopedAllocationCount() { allocationCount = 0; countingThisThread = true; }
     ~ScopedAllocationCount() { countingThisThread = false; }
 };
+}
+
+extern "C"
+{
+void* __libc_malloc (std::size_t);
+void* __libc_calloc (std::size_t, std::size_t);
+void* __libc_realloc (void*, std::size_t);
+void* __libc_memalign (std::size_t, std::size_t);
+
+void* malloc (std::size_t size) { return counted (__libc_malloc (size)); }
+void* calloc (std::size_t n, std::size_t size) { return counted (__libc_calloc (n, size)); }
+void* realloc (void* p, std::size_t size) { return counted (__libc_realloc (p, size)); }
+void* aligned_alloc (std::size_t a, std::size_t size) { return counted (__libc_memalign (a, size)); }
+int posix_memalign (void** p, std::size_t a, std::size_t size) { return (*p = counted (__libc_memalign (a, size))) != nullptr ? 0 : ENOMEM; }
 }
 
 void* operator new (std::size_t size) { return allocate (size); }
@@ -55,9 +72,11 @@ using namespace ProcessorTestHelpers;
 TEST (AudioThread, ProcessBlockAndRenderBlockNeverAllocate)
 {
     {
-        // The counter itself must work, or this test proves nothing.
+        // The counter itself must work, through operator new and through JUCE's containers, or this test proves nothing.
         ScopedAllocationCount count;
         delete new juce::String ("x");
+        ASSERT_GT (allocationCount.exchange (0), 0);
+        juce::Array<int> viaMalloc { 1, 2, 3 };
         ASSERT_GT (allocationCount.load(), 0);
     }
 
