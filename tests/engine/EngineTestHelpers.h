@@ -4,26 +4,23 @@
 
 #include <juce_dsp/juce_dsp.h>
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <vector>
 
+/** Rendering and measuring shared by the engine and processor tests. */
 namespace EngineTest
 {
 using P = VoiceParameter;
+using Sound = std::array<float, (size_t) P::numParameters>; // in each parameter's own units
 
 constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 128;
 constexpr int firstNote = 36;
 
-/** One voice's sound, in the parameters' own units. */
-struct Sound
-{
-    float decay, waveform, pitch, bend, curve, cutoff, resonance, highPass, sweep, noiseMix,
-          lfoRate, lfoTone, lfoNoise, clickMs, clickMix, saturation, velocity, pan, gain;
-};
-
 /** Kick, snare, clap, low tom, high tom, closed and open hi-hat. */
-inline const Sound kit[VoiceManager::numVoices] = {
+inline constexpr Sound kit[] {
     { 0.45f, 2, 160, 0.70f, 0, 2000, 0.1f, 40, 0.3f, 0.05f, 1, 0, 0, 3, 0.3f, 0.3f, 0.5f, 0, -6 },
     { 0.25f, 1, 190, 0.25f, 0, 9000, 0.2f, 600, 0.2f, 0.65f, 1, 0, 0, 2, 0.2f, 0.2f, 0.5f, -0.2f, -6 },
     { 0.30f, 2, 1000, 0, 0, 2500, 0.6f, 800, 0, 1.0f, 40, 0, 0.5f, 10, 0.2f, 0, 0.5f, 0.3f, -6 },
@@ -36,46 +33,35 @@ inline const Sound kit[VoiceManager::numVoices] = {
 /** A bare sine at 0 dB, centred, with nothing else: the base of the measurements. */
 inline constexpr Sound pureTone { 1.0f, 2, 440, 0, 0, 5000, 0, 20, 0, 0, 1, 0, 0, 5, 0, 0, 0, 0, 0 };
 
-inline void applySound (Voice& voice, const Sound& s)
+inline Sound with (Sound s, std::initializer_list<std::pair<P, float>> changes)
 {
-    const std::pair<P, float> values[] = {
-        { P::decay, s.decay }, { P::waveform, s.waveform }, { P::tonePitch, s.pitch },
-        { P::toneBend, s.bend }, { P::bendSweepCurve, s.curve }, { P::noiseCutoff, s.cutoff },
-        { P::noiseResonance, s.resonance }, { P::noiseHPCutoff, s.highPass }, { P::noiseSweep, s.sweep },
-        { P::noiseMix, s.noiseMix }, { P::lfoRate, s.lfoRate }, { P::lfoToneDepth, s.lfoTone },
-        { P::lfoNoiseDepth, s.lfoNoise }, { P::clickDecay, s.clickMs }, { P::clickMix, s.clickMix },
-        { P::saturation, s.saturation }, { P::velocity, s.velocity }, { P::pan, s.pan }, { P::gain, s.gain },
-    };
+    for (const auto& [parameter, value] : changes)
+        s[(size_t) parameter] = value;
 
-    for (const auto& [parameter, value] : values)
-        voice.setParameter (parameter, value);
+    return s;
 }
 
-struct Event
+inline void applySound (Voice& voice, const Sound& s)
 {
-    int position;
-    juce::MidiMessage message;
-};
+    for (size_t i = 0; i < s.size(); ++i)
+        voice.setParameter ((P) i, s[i]);
+}
+
+using Event = std::pair<int, juce::MidiMessage>; // sample position and message
 
 inline Event noteOn (int position, int channel, int note, int velocity = 127)
 {
     return { position, juce::MidiMessage::noteOn (channel, note, (juce::uint8) velocity) };
 }
 
-inline Event noteOff (int position, int channel, int note)
-{
-    return { position, juce::MidiMessage::noteOff (channel, note) };
-}
+inline Event noteOff (int position, int channel, int note) { return { position, juce::MidiMessage::noteOff (channel, note) }; }
 
-/**
-    A voice manager with the test kit on notes 36 to 42, rendering each voice into its own stereo
-    pair (channels 2 i and 2 i + 1) so that every voice can be measured on its own.
-*/
+/** A voice manager with the test kit on notes 36 to 42, each voice into its own stereo
+    pair (channels 2 i and 2 i + 1) so that every voice can be measured on its own. */
 class Harness
 {
 public:
-    explicit Harness (int oversampling = 1, double rate = sampleRate, int block = blockSize)
-        : currentRate (rate), currentBlockSize (block)
+    explicit Harness (int oversampling = 1)
     {
         for (int i = 0; i < VoiceManager::numVoices; ++i)
         {
@@ -84,30 +70,27 @@ public:
         }
 
         manager.setOversamplingFactor (oversampling);
-        manager.prepareToPlay (rate, block);
+        manager.prepareToPlay (sampleRate, blockSize);
     }
 
     Voice& voice (int index) { return *manager.getVoice (index); }
 
-    /** Renders numSamples from the current position, with events at absolute positions from the
-        start of this call, and returns all voices' outputs. */
+    /** Renders numSamples on from here, events at positions counted from the start of this call. */
     juce::AudioBuffer<float> render (int numSamples, const std::vector<Event>& events = {})
     {
-        juce::AudioBuffer<float> result (2 * VoiceManager::numVoices, numSamples);
-        result.clear();
-        juce::AudioBuffer<float> block (2 * VoiceManager::numVoices, currentBlockSize);
+        juce::AudioBuffer<float> result (2 * VoiceManager::numVoices, numSamples), block (2 * VoiceManager::numVoices, blockSize);
+        std::array<StereoTarget, VoiceManager::numVoices> targets;
 
-        for (int start = 0; start < numSamples; start += currentBlockSize)
+        for (int start = 0; start < numSamples; start += blockSize)
         {
-            const auto length = std::min (currentBlockSize, numSamples - start);
+            const auto length = std::min (blockSize, numSamples - start);
             juce::MidiBuffer midi;
 
-            for (const auto& e : events)
-                if (e.position >= start && e.position < start + length)
-                    midi.addEvent (e.message, e.position - start);
+            for (const auto& [position, message] : events)
+                if (position >= start && position < start + length)
+                    midi.addEvent (message, position - start);
 
-            block.clear();
-            std::array<StereoTarget, VoiceManager::numVoices> targets;
+            block.clear(); // before taking the write pointers, which mark the buffer as no longer clear
 
             for (int i = 0; i < VoiceManager::numVoices; ++i)
                 targets[(size_t) i] = { block.getWritePointer (2 * i), block.getWritePointer (2 * i + 1) };
@@ -122,145 +105,127 @@ public:
         return result;
     }
 
-    /** Called before every block; tests use it to act between blocks. */
     std::function<void()> beforeBlock = [] {};
-
     VoiceManager manager;
-    double currentRate;
-    int currentBlockSize;
 };
 
 //==============================================================================
-/** Left plus right of one voice. */
-inline std::vector<float> mono (const juce::AudioBuffer<float>& b, int voiceIndex, int start = 0, int end = -1)
+/** Left plus right of one stereo pair. */
+inline std::vector<float> mono (const juce::AudioBuffer<float>& b, int pair)
 {
-    if (end < 0)
-        end = b.getNumSamples();
+    std::vector<float> out ((size_t) b.getNumSamples());
 
-    std::vector<float> out;
-
-    for (int i = start; i < end; ++i)
-        out.push_back (b.getSample (2 * voiceIndex, i) + b.getSample (2 * voiceIndex + 1, i));
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = b.getSample (2 * pair, (int) i) + b.getSample (2 * pair + 1, (int) i);
 
     return out;
+}
+
+/** Voice 0 playing one hit of a sound; left plus right. */
+inline std::vector<float> hit (const Sound& sound, int length = (int) sampleRate, int velocity = 127, int oversampling = 1)
+{
+    Harness h (oversampling);
+    applySound (h.voice (0), sound);
+    return mono (h.render (length, { noteOn (0, 1, firstNote, velocity) }), 0);
 }
 
 inline double rms (const std::vector<float>& x, size_t start = 0, size_t end = SIZE_MAX)
 {
     end = std::min (end, x.size());
-    double sum = 0.0;
-
-    for (auto i = start; i < end; ++i)
-        sum += (double) x[i] * x[i];
-
+    const auto sum = std::inner_product (x.begin() + (std::ptrdiff_t) start, x.begin() + (std::ptrdiff_t) end, x.begin() + (std::ptrdiff_t) start, 0.0);
     return end > start ? std::sqrt (sum / (double) (end - start)) : 0.0;
 }
 
+inline double decibels (double ratio) { return 20.0 * std::log10 (std::max (ratio, 1.0e-12)); }
+
+/** A NaN or infinity anywhere makes the sum of squares non-finite. */
 inline bool allFinite (const juce::AudioBuffer<float>& b)
 {
-    for (int ch = 0; ch < b.getNumChannels(); ++ch)
-        for (int i = 0; i < b.getNumSamples(); ++i)
-            if (! std::isfinite (b.getSample (ch, i)))
-                return false;
+    double sum = 0.0;
 
-    return true;
+    for (int ch = 0; ch < b.getNumChannels(); ++ch)
+        sum += std::inner_product (b.getReadPointer (ch), b.getReadPointer (ch) + b.getNumSamples(), b.getReadPointer (ch), 0.0);
+
+    return std::isfinite (sum);
 }
 
-/** Index of the first sample whose magnitude is above threshold, or -1. */
+/** Index of the first or last sample louder than threshold, or -1. */
 inline int firstAbove (const std::vector<float>& x, float threshold = 0.0f)
 {
-    for (size_t i = 0; i < x.size(); ++i)
-        if (std::abs (x[i]) > threshold)
-            return (int) i;
-
-    return -1;
+    const auto found = std::find_if (x.begin(), x.end(), [=] (float s) { return std::abs (s) > threshold; });
+    return found == x.end() ? -1 : (int) (found - x.begin());
 }
 
 inline int lastAbove (const std::vector<float>& x, float threshold = 0.0f)
 {
-    for (auto i = (int) x.size() - 1; i >= 0; --i)
-        if (std::abs (x[(size_t) i]) > threshold)
-            return i;
-
-    return -1;
+    return (int) (x.rend() - std::find_if (x.rbegin(), x.rend(), [=] (float s) { return std::abs (s) > threshold; })) - 1;
 }
 
 /** Frequency from interpolated rising zero crossings over [start, end). */
-inline double zeroCrossingFrequency (const std::vector<float>& x, size_t start, size_t end, double rate = sampleRate)
+inline double pitchOf (const std::vector<float>& x, size_t start, size_t end)
 {
-    double first = -1.0, last = -1.0;
-    int count = 0;
+    std::vector<double> crossings;
 
     for (auto i = start + 1; i < std::min (end, x.size()); ++i)
-    {
         if (x[i - 1] < 0.0f && x[i] >= 0.0f)
-        {
-            const auto t = (double) (i - 1) + (double) -x[i - 1] / (double) (x[i] - x[i - 1]);
+            crossings.push_back ((double) (i - 1) - x[i - 1] / (double) (x[i] - x[i - 1]));
 
-            if (first < 0.0)
-                first = t;
-
-            last = t;
-            ++count;
-        }
-    }
-
-    return count > 1 ? (count - 1) * rate / (last - first) : 0.0;
+    return crossings.size() > 1 ? (double) (crossings.size() - 1) * sampleRate / (crossings.back() - crossings.front()) : 0.0;
 }
 
-/** Hann-windowed magnitude spectrum of 2^order samples from start. */
-inline std::vector<float> spectrum (const std::vector<float>& x, size_t start, int order)
+inline double binFrequency (size_t bin, int order) { return (double) bin * sampleRate / (double) ((size_t) 1 << order); }
+
+/** Power spectrum of `length` samples from start (Hann-windowed unless asked not to), zero-padded to 2^order. */
+inline std::vector<float> spectrum (const std::vector<float>& x, size_t start, int order, size_t length = 0, bool hann = true)
 {
     const auto size = (size_t) 1 << order;
-    juce::dsp::FFT fft (order);
+    length = length == 0 ? size : std::min (length, size);
     std::vector<float> data (2 * size, 0.0f);
 
-    for (size_t i = 0; i < size && start + i < x.size(); ++i)
-    {
-        const auto window = 0.5f - 0.5f * std::cos (juce::MathConstants<float>::twoPi * (float) i / (float) size);
-        data[i] = x[start + i] * window;
-    }
+    for (size_t i = 0; i < length && start + i < x.size(); ++i)
+        data[i] = x[start + i] * (hann ? 0.5f - 0.5f * std::cos (juce::MathConstants<float>::twoPi * (float) i / (float) length) : 1.0f);
 
-    fft.performFrequencyOnlyForwardTransform (data.data());
+    juce::dsp::FFT (order).performFrequencyOnlyForwardTransform (data.data());
     data.resize (size / 2);
+    std::transform (data.begin(), data.end(), data.begin(), [] (float m) { return m * m; });
     return data;
 }
 
-inline double binFrequency (size_t bin, int order, double rate = sampleRate)
-{
-    return (double) bin * rate / (double) ((size_t) 1 << order);
-}
-
-/** Power in the bins between two frequencies. */
-inline double bandPower (const std::vector<float>& s, int order, double low, double high, double rate = sampleRate)
+/** Power in the bins from low up to high, or weighted by frequency. */
+inline double bandPower (const std::vector<float>& power, int order, double low, double high, bool weighted = false)
 {
     double sum = 0.0;
 
-    for (size_t bin = 0; bin < s.size(); ++bin)
-    {
-        const auto f = binFrequency (bin, order, rate);
-
-        if (f >= low && f < high)
-            sum += (double) s[bin] * s[bin];
-    }
+    for (size_t bin = 1; bin < power.size(); ++bin)
+        if (const auto f = binFrequency (bin, order); f >= low && f < high)
+            sum += power[bin] * (weighted ? f : 1.0);
 
     return sum;
 }
 
-/** Power-weighted mean frequency. */
-inline double centroid (const std::vector<float>& s, int order, double rate = sampleRate)
+inline double centroid (const std::vector<float>& p, int order)
 {
-    double weighted = 0.0, total = 0.0;
-
-    for (size_t bin = 1; bin < s.size(); ++bin)
-    {
-        const auto p = (double) s[bin] * s[bin];
-        weighted += p * binFrequency (bin, order, rate);
-        total += p;
-    }
-
-    return total > 0.0 ? weighted / total : 0.0;
+    return bandPower (p, order, 0, sampleRate, true) / std::max (bandPower (p, order, 0, sampleRate), 1.0e-30);
 }
 
-inline double decibels (double ratio) { return 20.0 * std::log10 (std::max (ratio, 1.0e-12)); }
-}
+//==============================================================================
+/** Records the action messages of one broadcaster while it lives. */
+class MessageRecorder final : public juce::ActionListener
+{
+public:
+    explicit MessageRecorder (juce::ActionBroadcaster& source) : broadcaster (source) { broadcaster.addActionListener (this); }
+    ~MessageRecorder() override { broadcaster.removeActionListener (this); }
+
+    void actionListenerCallback (const juce::String& message) override { messages.add (message); }
+    int count (const juce::String& message) const { return (int) std::count (messages.begin(), messages.end(), message); }
+
+    juce::StringArray messages;
+
+private:
+    juce::ActionBroadcaster& broadcaster;
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MessageRecorder)
+};
+
+/** Long enough for the broadcasters' timers and the messages posted behind them. */
+inline void pumpMessages() { juce::MessageManager::getInstance()->runDispatchLoopUntil (100); }
+} // namespace EngineTest
