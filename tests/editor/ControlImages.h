@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ReviewImages.h"
+
 #include <gtest/gtest.h>
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -11,11 +13,7 @@ namespace ControlImages
 inline juce::Image paintAndSave (juce::Component& component, const juce::String& name)
 {
     const auto image = component.createComponentSnapshot (component.getLocalBounds(), true, 1.0f);
-    const auto file = juce::File (TOMBREL_TEST_IMAGE_DIR).getChildFile (name + ".png");
-    file.getParentDirectory().createDirectory();
-    file.deleteFile();
-    juce::FileOutputStream stream (file);
-    EXPECT_TRUE (stream.openedOk() && juce::PNGImageFormat().writeImageToStream (image, stream)) << name;
+    saveImageForReview (image, name);
     return image;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReviewImages.h"
 #include "lookandfeel/LookAndFeelCustom.h"
 
 #include <gtest/gtest.h>
@@ -23,11 +24,7 @@ inline juce::Image draw (int width, int height, const juce::String& name,
         routine (g);
     }
 
-    const auto file = juce::File (TOMBREL_TEST_IMAGE_DIR).getChildFile (name + ".png");
-    file.getParentDirectory().createDirectory();
-    file.deleteFile();
-    juce::FileOutputStream stream (file);
-    EXPECT_TRUE (stream.openedOk() && juce::PNGImageFormat().writeImageToStream (image, stream)) << name;
+    saveImageForReview (image, name);
     return image;
 }
 
