@@ -1,0 +1,6 @@
+#include "editor/CenteredEditableLabel.h"
+
+juce::TextEditor* CenteredEditableLabel::createEditorComponent()
+{
+    return juce::Label::createEditorComponent();
+}

@@ -1,0 +1,4 @@
+#include "editor/DefaultLookAndFeelHolder.h"
+
+DefaultLookAndFeelHolder::DefaultLookAndFeelHolder() {}
+DefaultLookAndFeelHolder::~DefaultLookAndFeelHolder() {}

@@ -1,0 +1,9 @@
+#include "editor/SliderQVT.h"
+
+SliderQVT::SliderQVT() = default;
+SliderQVT::~SliderQVT() = default;
+
+void SliderQVT::setLabel (juce::Label* label)
+{
+    valueLabel = label;
+}
