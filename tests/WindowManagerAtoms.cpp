@@ -2,7 +2,7 @@
 // window manager, the window-manager atoms that the framework only looks up (never creates) do not
 // exist yet, and its window creation then sets a property named by atom 0, which Xlib answers by
 // ending the process. Creating them before the framework opens its display avoids that; the
-// connection stays open so that the server keeps them.
+// connection stays open so that the server keeps them, held here so that it isn't taken for a leak.
 
 #include <dlfcn.h>
 
@@ -11,6 +11,8 @@
 
 namespace
 {
+void* atomsDisplay = nullptr;
+
 struct WindowManagerAtoms
 {
     WindowManagerAtoms()
@@ -32,15 +34,15 @@ struct WindowManagerAtoms
         if (openDisplay == nullptr || internAtom == nullptr)
             return;
 
-        auto* display = openDisplay (nullptr);
+        atomsDisplay = openDisplay (nullptr);
 
-        if (display == nullptr)
+        if (atomsDisplay == nullptr)
             return;
 
         for (auto* name : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
                             "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL",
                             "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN" })
-            internAtom (display, name, 0);
+            internAtom (atomsDisplay, name, 0);
     }
 };
 
