@@ -34,6 +34,16 @@ inline juce::Image paint (juce::Component& c, const juce::String& name, juce::Co
     return draw (c.getWidth(), c.getHeight(), name, [&c] (juce::Graphics& g) { c.paintEntireComponent (g, true); }, fill);
 }
 
+/** Paints a button in a toggle state, enabled or not, in a mouse state. */
+inline juce::Image paintButton (juce::Button& button, const juce::String& name, bool on, bool enabled = true,
+                                juce::Button::ButtonState state = juce::Button::buttonNormal)
+{
+    button.setToggleState (on, juce::dontSendNotification);
+    button.setEnabled (enabled);
+    button.setState (state);
+    return paint (button, name);
+}
+
 inline bool isNear (juce::Colour a, juce::Colour b, int tolerance = 2)
 {
     return std::abs (a.getRed() - b.getRed()) <= tolerance && std::abs (a.getGreen() - b.getGreen()) <= tolerance
@@ -68,14 +78,20 @@ inline Found find (const juce::Image& image, const PixelTest& test, juce::Rectan
     return found;
 }
 
+/** Where anything but the ground colour was drawn. */
+inline juce::Rectangle<int> ink (const juce::Image& image, juce::Colour ground, juce::Rectangle<int> area = { 0, 0, 1 << 16, 1 << 16 })
+{
+    return find (image, differsFrom (ground), area).bounds;
+}
+
 inline bool sameImages (const juce::Image& a, const juce::Image& b)
 {
+    auto differing = 0;
     for (auto y = 0; y < a.getHeight(); ++y)
         for (auto x = 0; x < a.getWidth(); ++x)
-            if (a.getPixelAt (x, y) != b.getPixelAt (x, y))
-                return false;
+            differing += a.getPixelAt (x, y) != b.getPixelAt (x, y) ? 1 : 0;
 
-    return a.getBounds() == b.getBounds();
+    return a.getBounds() == b.getBounds() && differing == 0;
 }
 
 /** Makes a look-and-feel the default for a scope, as the editor does while it is open; typefaces resolved
