@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 /** Painting look-and-feel routines into images, keeping them for review and reading their pixels. */
 namespace testimages
@@ -82,6 +83,15 @@ inline Found find (const juce::Image& image, const PixelTest& test, juce::Rectan
 inline juce::Rectangle<int> ink (const juce::Image& image, juce::Colour ground, juce::Rectangle<int> area = { 0, 0, 1 << 16, 1 << 16 })
 {
     return find (image, differsFrom (ground), area).bounds;
+}
+
+/** The colour drawn most often in an area apart from the ground: the solid inside of text or of a line. */
+inline juce::Colour mostDrawn (const juce::Image& image, juce::Colour ground, juce::Rectangle<int> area = { 0, 0, 1 << 16, 1 << 16 })
+{
+    std::map<juce::uint32, int> counts;
+    find (image, [&] (juce::Colour c) { counts[c.getARGB()] += isNear (c, ground, 4) ? 0 : 1; return false; }, area);
+    const auto most = std::max_element (counts.begin(), counts.end(), [] (const auto& a, const auto& b) { return a.second < b.second; });
+    return most == counts.end() || most->second == 0 ? ground : juce::Colour (most->first);
 }
 
 inline bool sameImages (const juce::Image& a, const juce::Image& b)
