@@ -13,7 +13,6 @@ TEST (LED, FillsAnEllipseOrAHexagonOfTheHeightsRadiusInItsStateColourShowingChan
         // A circle touches all four edges in their middles and is filled just inside the corners.
         { "ellipse-off-16x16", false, false, 16, Palette::barBackground,
           { { 8, 8 }, { 0, 8 }, { 15, 7 }, { 8, 0 }, { 7, 15 }, { 3, 3 }, { 12, 12 } }, { { 0, 0 }, { 15, 0 }, { 1, 1 }, { 14, 14 } } },
-        { "ellipse-on-30x16", false, true, 30, Palette::orange, { { 1, 8 }, { 15, 8 }, { 28, 8 } }, { { 0, 0 }, { 29, 15 } } },
         // Flat sides at x 1.07 and 14.93 between y 4 and 12; pointy top and bottom.
         { "hexagon-on-16x16", true, true, 16, Palette::orange, { { 8, 8 }, { 2, 5 }, { 13, 11 }, { 8, 1 }, { 7, 14 } },
           { { 0, 5 }, { 0, 11 }, { 15, 8 }, { 2, 1 }, { 13, 1 }, { 2, 14 }, { 13, 14 } } },

@@ -75,8 +75,7 @@ TEST_F (TextButtonTest, CustomIsAnOutlinedBoxWhoseFillFollowsTheState)
     {
         // The outermost ring of pixels is the outline, everything inside it the fill and the text.
         const auto image = paintButton (button, juce::String ("textbutton_") + name, on, enabled, state);
-        const auto outline = find (image, near (Palette::buttonOutline)).count - find (image, near (Palette::buttonOutline), { 1, 1, 118, 28 }).count;
-        EXPECT_EQ (outline, 2 * 120 + 2 * 28) << name;
+        EXPECT_EQ (find (image, near (Palette::buttonOutline)).count - find (image, near (Palette::buttonOutline), { 1, 1, 118, 28 }).count, 2 * 120 + 2 * 28) << name;
         EXPECT_TRUE (pixelIs (image, 1, 15, image.getPixelAt (5, 5))) << name;
         fills.push_back (image.getPixelAt (5, 5));
     }

@@ -19,12 +19,9 @@ inline juce::Image draw (int width, int height, const juce::String& name,
                          const std::function<void (juce::Graphics&)>& routine, juce::Colour fill = backdrop)
 {
     juce::Image image (juce::Image::ARGB, width, height, true);
-    {
-        juce::Graphics g (image);
-        g.fillAll (fill);
-        routine (g);
-    }
-
+    juce::Graphics g (image);
+    g.fillAll (fill);
+    routine (g);
     saveImageForReview (image, name);
     return image;
 }
@@ -54,9 +51,8 @@ inline bool isNear (juce::Colour a, juce::Colour b, int tolerance = 2)
 inline ::testing::AssertionResult pixelIs (const juce::Image& image, int x, int y, juce::Colour expected, int tolerance = 2)
 {
     const auto actual = image.getPixelAt (x, y);
-    return isNear (actual, expected, tolerance) ? ::testing::AssertionSuccess()
-                                                : ::testing::AssertionFailure() << "(" << x << ", " << y << ") is " << actual.toDisplayString (true)
-                                                                                << ", not " << expected.toDisplayString (true);
+    return (isNear (actual, expected, tolerance) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
+           << "(" << x << ", " << y << ") is " << actual.toDisplayString (true) << ", not " << expected.toDisplayString (true);
 }
 
 using PixelTest = std::function<bool (juce::Colour)>;
