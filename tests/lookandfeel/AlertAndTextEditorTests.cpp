@@ -36,5 +36,4 @@ TEST (LookAndFeelTextEditorBordered, OneDividerPixelAroundEnabledEditors)
     // No outline when disabled.
     editor.setEnabled (false);
     EXPECT_EQ (find (paint (editor, "texteditor_bordered_disabled"), near (Palette::divider)).count, 0);
-    editor.setEnabled (true);
 }
