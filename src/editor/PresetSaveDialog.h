@@ -60,7 +60,9 @@ private:
     std::unique_ptr<juce::TextButton> organiseButton;
     juce::TimeSliceThread scanningThread { "Directory Contents Scanning Thread" };
 
+public:
     std::unique_ptr<juce::DirectoryContentsList> directoryList;
+private:
     std::unique_ptr<juce::FileTreeComponent> fileTree;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PresetSaveDialog)
