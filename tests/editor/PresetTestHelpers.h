@@ -1,64 +1,55 @@
 #pragma once
 
-#include "ReviewImages.h"
+#include "editor/ControlImages.h"
 #include "lookandfeel/LookAndFeelCustom.h"
 #include "processor/ProcessorTestHelpers.h"
 #include "processor/StateIds.h"
 
-#include <juce_gui_basics/juce_gui_basics.h>
-
 /** A processor on a temporary data folder with preset files in it, and ways to look into the preset components. */
 namespace PresetTest
 {
-using ProcessorTestHelpers::TemporaryDataFolder;
-
 inline void pump (int milliseconds = 30) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
 
-/** Pumps the message loop until the condition holds or the time runs out. */
 inline bool pumpUntil (const std::function<bool()>& condition, int milliseconds = 3000)
 {
-    for (const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds; ! condition();)
-    {
+    for (const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds; ! condition(); pump (10))
         if (juce::Time::getMillisecondCounter() > end)
             return false;
-
-        pump (10);
-    }
 
     return true;
 }
 
 struct Presets
 {
-    // The editor's look, which the components are drawn in.
-    struct DefaultLook
-    {
-        DefaultLook() { juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel); }
-        ~DefaultLook() { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); }
-        LookAndFeelCustom lookAndFeel;
-    } look;
-    TemporaryDataFolder data;
-    KestrinAudioProcessor processor { data.get() };
-    juce::File root { processor.presetsFolderPath };
-
-    /** Writes a valid preset at a path relative to the presets folder, its stored name optionally differing from the file's. */
+    /** Writes a valid preset relative to the presets folder, storing the file's name unless another is given. */
     juce::File add (const juce::String& relativePath, const juce::String& storedName = {})
     {
         auto xml = processor.valueTreeState.copyState().createXml();
-        xml->setAttribute (StateIds::presetName, storedName.isNotEmpty() ? storedName : relativePath.fromLastOccurrenceOf ("/", false, false).upToLastOccurrenceOf (".", false, false));
         const auto file = root.getChildFile (relativePath);
+        xml->setAttribute (StateIds::presetName, storedName.isNotEmpty() ? storedName : file.getFileNameWithoutExtension());
         file.getParentDirectory().createDirectory();
         juce::FileOutputStream out (file);
-        EXPECT_TRUE (out.openedOk()) << relativePath;
         out.truncate();
         xml->writeTo (out);
         return file;
     }
 
     juce::String state (const char* property) const { return processor.valueTreeState.state[property].toString(); }
+
+    // The editor's default look, in which the components are drawn.
+    struct DefaultLook
+    {
+        DefaultLook() { juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel); }
+        ~DefaultLook() { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); }
+        LookAndFeelCustom lookAndFeel;
+    } look;
+
+    ProcessorTestHelpers::TemporaryDataFolder data;
+    KestrinAudioProcessor processor { data.get() };
+    const juce::File root { processor.presetsFolderPath };
 };
 
-/** A menu in one line: items as text=id (* when ticked), submenus as name{...}, separators as |. */
+/** A menu in one line: items as text=id (* ticked, ! disabled), submenus as name{...}, separators as |. */
 inline juce::String describe (const juce::PopupMenu& menu)
 {
     juce::StringArray parts;
@@ -66,13 +57,9 @@ inline juce::String describe (const juce::PopupMenu& menu)
     for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
     {
         const auto& item = it.getItem();
-
-        if (item.isSeparator)
-            parts.add ("|");
-        else if (item.subMenu != nullptr)
-            parts.add (item.text + "{" + describe (*item.subMenu) + "}");
-        else
-            parts.add (item.text + "=" + juce::String (item.itemID) + (item.isTicked ? "*" : "") + (item.isEnabled ? "" : "(disabled)"));
+        parts.add (item.isSeparator ? juce::String ("|")
+                   : item.subMenu != nullptr ? item.text + "{" + describe (*item.subMenu) + "}"
+                                             : item.text + "=" + juce::String (item.itemID) + (item.isTicked ? "*" : "") + (item.isEnabled ? "" : "!"));
     }
 
     return parts.joinIntoString (" ");
@@ -88,16 +75,24 @@ Type* findChild (juce::Component& parent, const std::function<bool (Type&)>& mat
     return nullptr;
 }
 
-inline juce::Button* findButton (juce::Component& parent, const juce::String& name)
-{
-    return findChild<juce::Button> (parent, [&] (juce::Button& b) { return b.getName() == name; });
-}
-
-/** A plain left click at the origin of a component, for handlers that take the event but look only at what was clicked. */
+/** A left click for handlers that take the event but look only at what was clicked. */
 inline juce::MouseEvent clickOn (juce::Component& component)
 {
     const auto now = juce::Time::getCurrentTime();
     return { juce::Desktop::getInstance().getMainMouseSource(), {}, juce::ModifierKeys::leftButtonModifier, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f,
              &component, &component, now, {}, now, 1, false };
+}
+
+/** The smallest rectangle of the area holding pixels near a colour. */
+inline juce::Rectangle<int> inkOf (const juce::Image& image, juce::Colour colour, juce::Rectangle<int> area, int tolerance = 12)
+{
+    juce::Rectangle<int> ink;
+
+    for (auto y = area.getY(); y < area.getBottom(); ++y)
+        for (auto x = area.getX(); x < area.getRight(); ++x)
+            if (ControlImages::coloursNear (image.getPixelAt (x, y), colour, tolerance))
+                ink = ink.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : ink.getUnion ({ x, y, 1, 1 });
+
+    return ink;
 }
 } // namespace PresetTest
