@@ -134,7 +134,12 @@ void PresetSaveDialog::updateSaveButton()
 
 void PresetSaveDialog::refreshFolderListing()
 {
-    directoryList->refresh();
+    // A list whose folder has gone would keep showing its old rows: emptying it tells the tree.
+    if (directoryList->getDirectory().isDirectory())
+        directoryList->refresh();
+    else
+        directoryList->clear();
+
     stopTimer();
     startTimer (100);
 }
