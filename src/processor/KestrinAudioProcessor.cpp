@@ -18,6 +18,18 @@ bool isOn (const std::atomic<float>* value) noexcept
 {
     return value->load (std::memory_order_relaxed) >= 0.5f;
 }
+
+/** The processor's messages, in the order of its MessageIndex. */
+juce::StringArray messageTable()
+{
+    juce::StringArray table { "MidiNoteLearned", "StateInformationSet", "SettingsLoaded" };
+
+    for (int voiceNumber = 1; voiceNumber <= VoiceManager::numVoices; ++voiceNumber)
+        table.add ("voiceLabelChanged" + juce::String (voiceNumber));
+
+    table.addArray ({ "PresetLoaded", "PresetSaved" });
+    return table;
+}
 } // namespace
 
 //==============================================================================
@@ -28,11 +40,11 @@ KestrinAudioProcessor::KestrinAudioProcessor()
 
 KestrinAudioProcessor::KestrinAudioProcessor (const juce::File& dataFolder)
     : juce::AudioProcessor (createBuses()),
-      AsyncMessageBroadcaster (createMessageTable()),
       valueTreeState (*this, nullptr, StateIds::stateType, ParameterLayout::create()),
       settingsTree (StateIds::settingsType),
       dataFolderPath (dataFolder.getFullPathName()),
-      presetsFolderPath (dataFolder.getChildFile (StateIds::presetsFolderName).getFullPathName())
+      presetsFolderPath (dataFolder.getChildFile (StateIds::presetsFolderName).getFullPathName()),
+      messages (voiceManager.getMessageDispatcher(), messageTable())
 {
     using Kind = ParameterTarget::Kind;
 
@@ -87,6 +99,9 @@ KestrinAudioProcessor::KestrinAudioProcessor (const juce::File& dataFolder)
 
 KestrinAudioProcessor::~KestrinAudioProcessor()
 {
+    // Hosts may destroy the processor on a thread of their own: no delivery may run from here on.
+    voiceManager.getMessageDispatcher().shutDown();
+
     for (auto& entry : parameterTargets)
         valueTreeState.removeParameterListener (entry.first, this);
 }
@@ -99,20 +114,6 @@ juce::AudioProcessor::BusesProperties KestrinAudioProcessor::createBuses()
         buses = buses.withOutput ("Voice " + juce::String (voiceNumber), juce::AudioChannelSet::stereo(), false);
 
     return buses;
-}
-
-juce::StringArray KestrinAudioProcessor::createMessageTable()
-{
-    juce::StringArray table { "MidiNoteLearned", "StateInformationSet", "SettingsLoaded" };
-
-    for (int voiceNumber = 1; voiceNumber <= VoiceManager::numVoices; ++voiceNumber)
-        table.add ("voiceLabelChanged" + juce::String (voiceNumber));
-
-    table.add ("PresetLoaded");
-    table.add ("PresetSaved");
-
-    jassert (table[presetLoadedMessage] == "PresetLoaded" && table[presetSavedMessage] == "PresetSaved");
-    return table;
 }
 
 juce::File KestrinAudioProcessor::getDefaultDataFolder()
@@ -143,11 +144,7 @@ void KestrinAudioProcessor::setExtraStateProperties()
 
 void KestrinAudioProcessor::broadcast (int messageIndex)
 {
-    // Off the message thread sendActionMessage would allocate and lock, so the timer delivers it.
-    if (juce::MessageManager::existsAndIsCurrentThread())
-        sendActionMessage (messageTable[messageIndex]);
-    else
-        postLatest (messageIndex);
+    messages.post (messageIndex);
 }
 
 //==============================================================================
@@ -177,7 +174,6 @@ void KestrinAudioProcessor::applyParameter (const ParameterTarget& target, float
 
         case Kind::chokeGroup:
             voiceManager.setChokeGroup (target.voiceIndex, juce::roundToInt (value));
-            voiceManager.rebuildChokeLists();
             break;
 
         case Kind::phase:
@@ -212,8 +208,6 @@ void KestrinAudioProcessor::applyVoiceNotesFromState()
                                                             defaultVoiceNotes[(size_t) voiceIndex]);
         voiceManager.getVoice (voiceIndex)->setMidiNote ((int) note);
     }
-
-    voiceManager.rebuildChokeLists();
 }
 
 int KestrinAudioProcessor::getEffectiveOversamplingFactor() const noexcept
@@ -267,26 +261,18 @@ bool KestrinAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) 
 
 void KestrinAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
-    juce::ScopedNoDenormals noDenormals;
     buffer.clear();
-
-    if (isOn (bypassValue))
-    {
-        voiceManager.stopAllVoices();
-    }
-    else
-    {
-        voiceManager.setOversamplingFactor (getEffectiveOversamplingFactor());
-        renderVoices (buffer, midi);
-    }
-
+    voiceManager.setBypassed (isOn (bypassValue));
+    voiceManager.setOversamplingFactor (getEffectiveOversamplingFactor());
+    renderVoices (buffer, midi);
     captureLearnedNote (midi);
 }
 
 void KestrinAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
     buffer.clear();
-    voiceManager.stopAllVoices();
+    voiceManager.setBypassed (true);
+    renderVoices (buffer, midi);
     captureLearnedNote (midi);
 }
 
@@ -297,8 +283,7 @@ void KestrinAudioProcessor::renderVoices (juce::AudioBuffer<float>& buffer, cons
         return;
 
     const StereoTarget mixed { buffer.getWritePointer (0), buffer.getWritePointer (1) };
-    std::array<StereoTarget, VoiceManager::numVoices> targets;
-    targets.fill (mixed);
+    std::array<StereoTarget, VoiceManager::numVoices> ownOutputs {};
 
     if (isOn (multiOutValue))
     {
@@ -313,11 +298,11 @@ void KestrinAudioProcessor::renderVoices (juce::AudioBuffer<float>& buffer, cons
             const auto left = bus->getChannelIndexInProcessBlockBuffer (0);
 
             if (left >= 0 && left + 1 < buffer.getNumChannels())
-                targets[(size_t) voiceIndex] = { buffer.getWritePointer (left), buffer.getWritePointer (left + 1) };
+                ownOutputs[(size_t) voiceIndex] = { buffer.getWritePointer (left), buffer.getWritePointer (left + 1) };
         }
     }
 
-    voiceManager.renderBlock (midi, buffer.getNumSamples(), targets);
+    voiceManager.renderBlock (midi, buffer.getNumSamples(), mixed, ownOutputs);
 }
 
 void KestrinAudioProcessor::captureLearnedNote (const juce::MidiBuffer& midi) noexcept
@@ -339,7 +324,7 @@ void KestrinAudioProcessor::captureLearnedNote (const juce::MidiBuffer& midi) no
 
     // The settings dialog may have disarmed meanwhile; then nobody waits for the message.
     if (midiLearnArmed.exchange (false))
-        postInOrder (midiNoteLearnedMessage);
+        broadcast (midiNoteLearnedMessage);
 }
 
 //==============================================================================
@@ -431,8 +416,7 @@ void KestrinAudioProcessor::loadSettings()
 
     setVoiceMidiNotes (notes[0], notes[1], notes[2], notes[3], notes[4], notes[5], notes[6]);
 
-    // Sent now, not queued: it concerns only listeners that exist at construction.
-    sendActionMessage (messageTable[settingsLoadedMessage]);
+    broadcast (settingsLoadedMessage);
 }
 
 bool KestrinAudioProcessor::saveSettings()

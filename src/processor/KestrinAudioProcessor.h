@@ -13,16 +13,15 @@
     multi-channel output on, each into its own stereo output.
 
     It broadcasts short text messages ("MidiNoteLearned", "StateInformationSet", "SettingsLoaded",
-    "voiceLabelChanged" + N, "PresetLoaded", "PresetSaved"); listeners always receive them on the
-    message thread. Messages raised on other threads go through lock-free storage first.
+    "voiceLabelChanged" + N, "PresetLoaded", "PresetSaved"), which listeners receive later on the
+    message thread, whatever thread sent them (see MessageBroadcaster).
 
     Threads: processBlock runs on the audio thread and neither allocates, locks nor waits;
     parameterChanged runs on whichever thread changed a parameter; setStateInformation and
     getStateInformation on a host thread; everything else on the message thread.
 */
 class KestrinAudioProcessor final : public juce::AudioProcessor,
-                                    public juce::AudioProcessorValueTreeState::Listener,
-                                    public AsyncMessageBroadcaster
+                                    public juce::AudioProcessorValueTreeState::Listener
 {
 public:
     /** Uses the platform's data folder for presets and "settings.xml". */
@@ -66,6 +65,10 @@ public:
     void setStateInformation (const void* data, int sizeInBytes) override;
 
     void parameterChanged (const juce::String& parameterID, float newValue) override;
+
+    /** Message thread: listeners of the processor's messages. */
+    void addActionListener (juce::ActionListener* listener)     { messages.addActionListener (listener); }
+    void removeActionListener (juce::ActionListener* listener)  { messages.removeActionListener (listener); }
 
     //==============================================================================
     /** Sets voice1Midi to voice7Midi in the state, gives each voice its note and rebuilds the
@@ -121,7 +124,6 @@ private:
     };
 
     static BusesProperties createBuses();
-    static juce::StringArray createMessageTable();
     static juce::File getDefaultDataFolder();
 
     void setExtraStateProperties();
@@ -137,7 +139,7 @@ private:
     void renderVoices (juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi) noexcept;
     void captureLearnedNote (const juce::MidiBuffer& midi) noexcept;
 
-    const juce::StringArray messageTable { createMessageTable() };
+    MessageBroadcaster messages;
     std::map<juce::String, ParameterTarget> parameterTargets;
 
     std::atomic<float>* bypassValue = nullptr;

@@ -96,7 +96,7 @@ public:
                 targets[(size_t) i] = { block.getWritePointer (2 * i), block.getWritePointer (2 * i + 1) };
 
             beforeBlock();
-            manager.renderBlock (midi, length, targets);
+            manager.renderBlock (midi, length, {}, targets);
 
             for (int ch = 0; ch < result.getNumChannels(); ++ch)
                 result.copyFrom (ch, start, block, ch, 0, length);
@@ -213,8 +213,9 @@ inline double centroid (const std::vector<float>& p, int order)
 class MessageRecorder final : public juce::ActionListener
 {
 public:
-    explicit MessageRecorder (juce::ActionBroadcaster& source) : broadcaster (source) { broadcaster.addActionListener (this); }
-    ~MessageRecorder() override { broadcaster.removeActionListener (this); }
+    template <typename Source>
+    explicit MessageRecorder (Source& source) : detach ([&source, this] { source.removeActionListener (this); }) { source.addActionListener (this); }
+    ~MessageRecorder() override { detach(); }
 
     void actionListenerCallback (const juce::String& message) override { messages.add (message); }
     int count (const juce::String& message) const { return (int) std::count (messages.begin(), messages.end(), message); }
@@ -222,7 +223,7 @@ public:
     juce::StringArray messages;
 
 private:
-    juce::ActionBroadcaster& broadcaster;
+    std::function<void()> detach;
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MessageRecorder)
 };
 

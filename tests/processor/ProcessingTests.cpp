@@ -179,6 +179,7 @@ TEST_F (ProcessingTest, BypassSilencesAndStopsRingingVoices)
     ASSERT_GT (busPeak (play (tom, 2 * blockSize), 0), audible);
 
     setValue (parameter (processor, Id::paramBypassGlobal), 1.0f);
+    render (processor, {}, 2 * blockSize); // the fade
     EXPECT_LT (busPeak (play (processor.defaultVoiceNotes[0], 2 * blockSize), 0), silence);
 
     setValue (parameter (processor, Id::paramBypassGlobal), 0.0f);
