@@ -23,6 +23,22 @@ public:
     /** resonance 0 to 1; 1 is just short of self-oscillation. outputGain scales what comes out. */
     forcedinline void setParameters (Lanes::Float cutoffHz, float sampleRate, Lanes::Float resonance, Lanes::Float outputGain) noexcept;
 
+    /** What keeps strong resonance from running away with the level of noise through the filter:
+        up to half resonance the gain is 1; beyond it, the output is scaled back by as much as the
+        filter's noise power grows from there, so that noise comes out no louder than at half
+        resonance. The growth is fitted to the analog ladder's, (1 + 0.1315 k + 0.01726 k^2) /
+        (1 - k / 4) with feedback k. */
+    static Lanes::Float noiseLevelCompensation (Lanes::Float resonance) noexcept
+    {
+        const auto noisePower = [] (Lanes::Float k)
+        {
+            return (1.0f + k * (0.1315f + 0.01726f * k)) / (1.0f - 0.25f * k);
+        };
+
+        const auto feedback = maximumFeedback * Lanes::limit (0.5f, 1.0f, resonance);
+        return Lanes::sqrt (noisePower (Lanes::splat (0.5f * maximumFeedback)) / noisePower (feedback));
+    }
+
     Lanes::Float processSample (Lanes::Float x) noexcept
     {
         // Summed in pairs, so that the state's path from one sample to the next is short.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #if defined (__SSE2__)
@@ -66,6 +67,18 @@ inline Float keep (Mask m, Float v) noexcept               { return (Float) (m &
 inline Float negateWhere (Mask m, Float v) noexcept        { return (Float) ((m & (Int {} + INT32_MIN)) ^ (Int) v); }
 
 inline Float limit (float lowest, float highest, Float x) noexcept  { return min (max (x, splat (lowest)), splat (highest)); }
+
+inline Float sqrt (Float x) noexcept
+{
+   #if defined (__SSE2__)
+    return (Float) _mm_sqrt_ps ((__m128) x);
+   #else
+    for (int i = 0; i < size; ++i)
+        x[i] = std::sqrt (x[i]);
+
+    return x;
+   #endif
+}
 
 inline Float toFloat (Int x) noexcept    { return __builtin_convertvector (x, Float); }
 inline Int truncate (Float x) noexcept   { return __builtin_convertvector (x, Int); }

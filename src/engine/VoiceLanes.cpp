@@ -13,8 +13,10 @@ constexpr float glideSeconds = 0.01f;             // parameter changes on a soun
 constexpr float maximumSweepOctaves = 6.0f;       // noise cutoff drop at NoiseSweep 1
 constexpr float lfoPitchRangeSemitones = 12.0f;   // at LFO tone depth 1
 constexpr float lfoCutoffRangeOctaves = 3.0f;     // at LFO noise depth 1
+constexpr float lfoCutoffHalfLifeCycles = 1.0f;   // the LFO's swing of the cutoff dies away over its first few cycles
 constexpr float maximumDrive = 15.0f;             // extra drive into the clipper at saturation 1
 constexpr float noiseLevel = 1.5f;                // evens filtered noise out against the tone
+constexpr float noiseReferenceRate = 48000.0f;    // the rate at which noiseLevel applies as it is
 constexpr float minimumCutoff = 20.0f;
 constexpr float maximumPhaseIncrement = 0.45f;    // keeps the tone below the oversampled Nyquist
 constexpr float offsetPhase = 0.25f;              // "Offset": start at the waveform's peak
@@ -39,7 +41,7 @@ void VoiceLanes::setVoiceIndex (int lane, int voiceIndex) noexcept
     noise[lane] = 0x9e3779b9u * (uint32_t) (voiceIndex + 1);
 }
 
-void VoiceLanes::setSampleRate (float oversampledRate, int oversamplingFactor) noexcept
+void VoiceLanes::setSampleRate (float oversampledRate) noexcept
 {
     // What moves per sample keeps its pace in time.
     const auto ratio = sampleRate / oversampledRate;
@@ -53,8 +55,9 @@ void VoiceLanes::setSampleRate (float oversampledRate, int oversamplingFactor) n
 
     sampleRate = oversampledRate;
     inverseSampleRate = 1.0f / sampleRate;
-    // White noise spreads over the whole oversampled band; keep its audible part equally loud.
-    noiseGain = noiseLevel * std::sqrt ((float) oversamplingFactor);
+    // White noise spreads over the whole band up to half the rate; its audible part keeps its
+    // level whatever the host rate and the oversampling.
+    noiseGain = noiseLevel * std::sqrt (oversampledRate / noiseReferenceRate);
     appliedHighPassCutoff = appliedCutoff = Float {};
 }
 
@@ -116,16 +119,34 @@ void VoiceLanes::startNote (int lane, float startPitch, float endPitch, float ve
 {
     const auto wasSounding = isSounding (lane);
 
-    if (! wasSounding && phaseResetMode != 0)
-        oscillator.setPhase (lane, phaseResetMode == 2 ? offsetPhase : 0.0f);
+    // A sounding voice goes on from where it is: its phase, its filters and its level, so that a
+    // retrigger never steps, whatever the velocities.
+    if (! wasSounding)
+    {
+        if (phaseResetMode != 0)
+            oscillator.setPhase (lane, phaseResetMode == 2 ? offsetPhase : 0.0f);
 
-    lowPass.reset (lane);
-    highPass.reset (lane);
+        lowPass.reset (lane);
+        highPass.reset (lane);
+    }
 
-    // A retrigger rises from where the sound is now instead of jumping, whatever the velocities.
-    const auto currentLevel = wasSounding ? amplitude.getLevel (lane) * (releasing[lane] != 0 ? releaseFade[lane] : 1.0f) * level.value[lane]
-                                          : 0.0f;
-    amplitude.start (lane, velocityGain > 0.0f ? juce::jmin (1.0f, currentLevel / velocityGain) : 1.0f);
+    // The envelope rises again from its current level. The note's level glides from the old
+    // note's (which a release may have been fading) to the new one: quickly to a louder note, over
+    // a few milliseconds to a softer one.
+    amplitude.start (lane, wasSounding ? amplitude.getLevel (lane) : 0.0f);
+    level.target[lane] = velocityGain;
+
+    if (wasSounding)
+    {
+        const auto from = level.value[lane] * releaseFade[lane];
+        level.value[lane] = level.stretchEnd[lane] = from;
+        level.setTarget (lane, velocityGain, (velocityGain > from ? attackSeconds : releaseSeconds) * sampleRate);
+        glidesMoving = true;
+    }
+    else
+    {
+        level.jump (lane);
+    }
 
     // A click that cannot be heard would only keep the noise generator busy.
     if (clickMix.target[lane] > 0.0f)
@@ -135,11 +156,10 @@ void VoiceLanes::startNote (int lane, float startPitch, float endPitch, float ve
 
     bend.start (lane, startPitch, endPitch);
     lfoPhase[lane] = 0.0f;
+    lfoCutoffSwing[lane] = 1.0f;
     releasing[lane] = 0;
     releaseFade[lane] = 1.0f;
     releaseStep[lane] = 0.0f;
-    level.target[lane] = velocityGain;
-    level.jump (lane);
 
     if (! wasSounding)
         for (auto* glide : glides())
@@ -239,14 +259,20 @@ forcedinline void VoiceLanes::workOutModulation (Mask lanes, int numSamples) noe
                                             : Lanes::splat (inverseSampleRate);
     phaseScale = Lanes::select (lanes, Lanes::keep (active, scale), phaseScale);
 
-    const auto octaves = lfoValue * lfoCutoffOctaves.value - sweepOctaves.value * (1.0f - bend.getRemaining());
+    // The LFO's swing of the noise cutoff halves every lfoCutoffHalfLifeCycles cycles: at a few
+    // Hz it wobbles through a drum, at audio rates it makes a few quick bursts (the slaps of a
+    // hand clap) and lets the tail ring on smoothly.
+    const auto octaves = lfoValue * lfoCutoffOctaves.value * lfoCutoffSwing - sweepOctaves.value * (1.0f - bend.getRemaining());
+
+    if (Lanes::any (lfoCutoffOctaves.value != 0.0f))
+        lfoCutoffSwing = Lanes::select (lanes, lfoCutoffSwing * DspMath::exp2 (lfoIncrement * (-length / lfoCutoffHalfLifeCycles)), lfoCutoffSwing);
     stretchCutoff = Lanes::select (lanes, Lanes::max (Lanes::splat (minimumCutoff), noiseCutoff.value * DspMath::exp2 (octaves)), stretchCutoff);
     stretchResonance = Lanes::select (lanes, resonance.value, stretchResonance);
 
     // Once a sweep has settled the cutoff stays put, and so do the coefficients.
     if (Lanes::any ((stretchCutoff != appliedCutoff) | (stretchResonance != appliedResonance)))
     {
-        lowPass.setParameters (stretchCutoff, sampleRate, stretchResonance, Lanes::splat (1.0f));
+        lowPass.setParameters (stretchCutoff, sampleRate, stretchResonance, LadderFilter::noiseLevelCompensation (stretchResonance));
         appliedCutoff = stretchCutoff;
         appliedResonance = stretchResonance;
     }

@@ -38,9 +38,8 @@ public:
     /** Which voice a lane plays: each has noise of its own. */
     void setVoiceIndex (int lane, int voiceIndex) noexcept;
 
-    /** The oversampled rate and how many times the host rate it is. Sounding lanes go on; their
-        parameters must be set again for the new rate. */
-    void setSampleRate (float oversampledRate, int oversamplingFactor) noexcept;
+    /** The oversampled rate. Sounding lanes go on; their parameters must be set again for it. */
+    void setSampleRate (float oversampledRate) noexcept;
 
     /** The sound parameters of one lane, each within its range. Changes glide on a sounding note. */
     void setParameters (int lane, const Values& values) noexcept;
@@ -95,7 +94,7 @@ private:
     // Parameters: where they are going, and where they are.
     Glide noiseMix, triangle, clickMix, saturation, gainLeft, gainRight, level;
     Glide noiseCutoff, resonance, sweepOctaves, highPassCutoff, lfoPitchSemitones, lfoCutoffOctaves;
-    Lanes::Float lfoPhase {}, lfoIncrement {}, releaseStepTarget {};
+    Lanes::Float lfoPhase {}, lfoIncrement {}, lfoCutoffSwing {}, releaseStepTarget {};
     bool glidesMoving = false;
     Lanes::Float appliedHighPassCutoff {}, appliedCutoff {}, appliedResonance {};
 

@@ -184,7 +184,7 @@ void VoiceManager::switchFactor (int newFactor) noexcept
         decimator.setFactor (factor);
 
     for (auto& group : groups)
-        group.setSampleRate ((float) (hostSampleRate * factor), factor);
+        group.setSampleRate ((float) (hostSampleRate * factor));
 
     samplesToGrid = 0;
     parametersNeedSending = true;

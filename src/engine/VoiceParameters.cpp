@@ -25,7 +25,7 @@ constexpr std::array<VoiceParameterRange, VoiceParameters::count> ranges {{
     logarithmic (20.0f, 20000.0f, 20.0f),     // noiseHPCutoff, Hz
     percent (0.0f),                           // noiseSweep
     percent (0.5f),                           // noiseMix
-    logarithmic (0.1f, 50.0f, 1.0f),         // lfoRate, Hz
+    logarithmic (0.1f, 100.0f, 1.0f),        // lfoRate, Hz
     percent (0.0f),                           // lfoToneDepth
     percent (0.0f),                           // lfoNoiseDepth
     { 1.0f, 100.0f, 1.0f, 5.0f },             // clickDecay, ms
