@@ -12,6 +12,7 @@ constexpr std::array<const char*, 4> sessionParameters { ParameterIds::paramBypa
                                                          ParameterIds::paramOfflineQuality, ParameterIds::paramMultiOut };
 
 constexpr std::array<int, 3> oversamplingFactors { 1, 2, 4 };
+constexpr int numEmptyAudioUnitOutputs = 8;
 constexpr int offlineBestFactor = 4;
 
 bool isOn (const std::atomic<float>* value) noexcept
@@ -113,6 +114,11 @@ juce::AudioProcessor::BusesProperties KestrinAudioProcessor::createBuses()
     for (int voiceNumber = 1; voiceNumber <= VoiceManager::numVoices; ++voiceNumber)
         buses = buses.withOutput ("Voice " + juce::String (voiceNumber), juce::AudioChannelSet::stereo(), false);
 
+    // An Audio Unit offers eight more outputs, which stay silent.
+    if (juce::PluginHostType::getPluginLoadedAs() == wrapperType_AudioUnit)
+        for (int i = 0; i < numEmptyAudioUnitOutputs; ++i)
+            buses = buses.withOutput ("Empty", juce::AudioChannelSet::stereo(), false);
+
     return buses;
 }
 
@@ -129,6 +135,7 @@ juce::File KestrinAudioProcessor::getDefaultDataFolder()
 
 void KestrinAudioProcessor::setExtraStateProperties()
 {
+    const juce::ScopedLock lock (stateLock);
     auto& state = valueTreeState.state;
     state.setProperty (StateIds::presetName, StateIds::initPresetName, nullptr);
     state.setProperty (StateIds::presetPath,
@@ -202,6 +209,8 @@ void KestrinAudioProcessor::pushAllValuesToEngine()
 
 void KestrinAudioProcessor::applyVoiceNotesFromState()
 {
+    const juce::ScopedLock lock (stateLock);
+
     for (int voiceIndex = 0; voiceIndex < VoiceManager::numVoices; ++voiceIndex)
     {
         const auto note = valueTreeState.state.getProperty (StateIds::voiceMidi (voiceIndex + 1),
@@ -222,6 +231,7 @@ int KestrinAudioProcessor::getEffectiveOversamplingFactor() const noexcept
 
 void KestrinAudioProcessor::replaceParameterState (const juce::ValueTree& newState)
 {
+    const juce::ScopedLock lock (stateLock);
     valueTreeState.replaceState (newState);
 
     // Listeners only hear values that changed; the engine must hold all of them.
@@ -345,12 +355,15 @@ const juce::String KestrinAudioProcessor::getName() const
 
 const juce::String KestrinAudioProcessor::getProgramName (int)
 {
+    const juce::ScopedLock lock (stateLock);
     return valueTreeState.state.getProperty (StateIds::presetName).toString();
 }
 
 //==============================================================================
 void KestrinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
+    const juce::ScopedLock lock (stateLock);
+
     if (const auto xml = valueTreeState.copyState().createXml())
         copyXmlToBinary (*xml, destData);
 }
@@ -362,6 +375,7 @@ void KestrinAudioProcessor::setStateInformation (const void* data, int sizeInByt
     if (xml == nullptr || ! StateDocuments::isUsableParameterState (*xml, valueTreeState))
         return;
 
+    const juce::ScopedLock lock (stateLock);
     auto newState = juce::ValueTree::fromXml (*xml);
     const auto& current = valueTreeState.state;
 
@@ -383,6 +397,7 @@ void KestrinAudioProcessor::setStateInformation (const void* data, int sizeInByt
 void KestrinAudioProcessor::setVoiceMidiNotes (int voice1, int voice2, int voice3, int voice4, int voice5, int voice6, int voice7)
 {
     const std::array<int, VoiceManager::numVoices> notes { voice1, voice2, voice3, voice4, voice5, voice6, voice7 };
+    const juce::ScopedLock lock (stateLock);
 
     for (int voiceNumber = 1; voiceNumber <= VoiceManager::numVoices; ++voiceNumber)
         valueTreeState.state.setProperty (StateIds::voiceMidi (voiceNumber), notes[(size_t) voiceNumber - 1], nullptr);
@@ -436,6 +451,7 @@ bool KestrinAudioProcessor::loadPresetFile (const juce::String& path)
     if (xml == nullptr || ! StateDocuments::isUsableParameterState (*xml, valueTreeState))
         return false;
 
+    const juce::ScopedLock lock (stateLock);
     auto newState = juce::ValueTree::fromXml (*xml);
     const auto& current = valueTreeState.state;
 
@@ -464,6 +480,7 @@ bool KestrinAudioProcessor::savePresetFile (const juce::String& path)
         return false;
 
     const juce::File file (path);
+    const juce::ScopedLock lock (stateLock);
     valueTreeState.state.setProperty (StateIds::presetPath, path, nullptr);
     valueTreeState.state.setProperty (StateIds::presetName, file.getFileNameWithoutExtension(), nullptr);
 

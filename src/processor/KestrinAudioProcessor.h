@@ -18,7 +18,9 @@
 
     Threads: processBlock runs on the audio thread and neither allocates, locks nor waits;
     parameterChanged runs on whichever thread changed a parameter; setStateInformation and
-    getStateInformation on a host thread; everything else on the message thread.
+    getStateInformation on a host thread; everything else on the message thread. The state tree
+    (valueTreeState.state) is read and written under getStateLock(), which the processor takes
+    itself and which anybody else who touches the tree must take too.
 */
 class KestrinAudioProcessor final : public juce::AudioProcessor,
                                     public juce::AudioProcessorValueTreeState::Listener
@@ -86,6 +88,10 @@ public:
         map and the four global settings. Broadcasts "PresetSaved" on success. */
     bool savePresetFile (const juce::String& path);
 
+    /** Guards valueTreeState.state: a host saves or restores it on its own thread while the
+        editor works on the message thread. A recursive lock; never taken by the audio thread. */
+    const juce::CriticalSection& getStateLock() const noexcept { return stateLock; }
+
     //==============================================================================
     juce::AudioProcessorValueTreeState valueTreeState;
     juce::ValueTree settingsTree;
@@ -139,6 +145,7 @@ private:
     void renderVoices (juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi) noexcept;
     void captureLearnedNote (const juce::MidiBuffer& midi) noexcept;
 
+    juce::CriticalSection stateLock;
     MessageBroadcaster messages;
     std::map<juce::String, ParameterTarget> parameterTargets;
 

@@ -30,6 +30,42 @@ Range rangeOf (VoiceParameter parameter)
 
 float defaultOf (VoiceParameter parameter) { return VoiceParameters::getRange (parameter).defaultValue; }
 
+/** The same range, except that a value which is not a finite number (a host may send NaN) snaps to
+    the default: a parameter never holds one, so a saved state never carries one. The mapping to
+    and from 0 to 1 is the range's own, restated because the range only takes its snapping
+    together with the mapping. */
+Range finiteOnly (const Range& range, float defaultValue)
+{
+    const auto skew = range.skew;
+
+    Range safe (range.start, range.end,
+                [skew] (float start, float end, float proportion)
+                {
+                    if (skew != 1.0f && proportion > 0.0f)
+                        proportion = std::exp (std::log (proportion) / skew);
+
+                    return start + (end - start) * proportion;
+                },
+                [skew] (float start, float end, float value)
+                {
+                    const auto proportion = juce::jlimit (0.0f, 1.0f, (value - start) / (end - start));
+                    return skew == 1.0f ? proportion : std::pow (proportion, skew);
+                },
+                [interval = range.interval, defaultValue] (float start, float end, float value)
+                {
+                    if (! std::isfinite (value))
+                        return defaultValue;
+
+                    if (interval > 0.0f)
+                        value = start + interval * std::floor ((value - start) / interval + 0.5f);
+
+                    return (value <= start || end <= start) ? start : (value >= end ? end : value);
+                });
+
+    safe.interval = range.interval;
+    return safe;
+}
+
 /** Reads the leading number after dropping a unit of `droppedCount` characters; too short a text reads 0. */
 float readLeadingNumber (const juce::String& text, int droppedCount)
 {
@@ -103,7 +139,7 @@ std::unique_ptr<juce::AudioParameterFloat> makeParameter (const juce::String& id
                                                         })
                           .withValueFromStringFunction (std::move (fromText));
 
-    return std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { id, 1 }, name, range,
+    return std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { id, 1 }, name, finiteOnly (range, defaultValue),
                                                         defaultValue, attributes);
 }
 
