@@ -210,7 +210,13 @@ void VoiceManager::renderBlock (const juce::MidiBuffer& midi, int numSamples, St
 
     if (isBypassed && (outputGain <= 0.0f || ! anySounding()))
     {
+        // What the decimators still hold would otherwise come out when the bypass ends.
         stopAllVoices();
+        mixDecimator.reset();
+
+        for (auto& decimator : ownDecimators)
+            decimator.reset();
+
         outputGain = 1.0f;
         return;
     }

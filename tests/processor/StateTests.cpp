@@ -1,5 +1,7 @@
 #include "ProcessorTestHelpers.h"
 
+#include <thread>
+
 using namespace ProcessorTestHelpers;
 namespace Id = ParameterIds;
 
@@ -375,4 +377,61 @@ TEST_F (StateTest, UnusableHostStatesPresetsAndSettingsChangeNothing)
 
         EXPECT_EQ (settingsFolder.settingsFile().loadFileAsString(), content) << "settings: " << name;
     }
+}
+
+//==============================================================================
+TEST_F (StateTest, ANonFiniteValueFromTheHostNeverReachesTheSavedState)
+{
+    makeDistinctive (other);
+    auto& decay = voiceParameter (other, 2, Id::decay);
+    auto& pan = voiceParameter (other, 7, Id::pan);
+
+    for (const auto bad : { std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN() })
+    {
+        // As a host's automation arrives (the wrappers set, then notify), and as an editor's change would.
+        static_cast<juce::AudioProcessorParameter&> (decay).setValue (bad);
+        decay.sendValueChangedMessageToListeners (bad);
+        pan.setValueNotifyingHost (bad);
+        EXPECT_TRUE (std::isfinite (getValue (other, Id::voiceParameterId (2, Id::decay))) && std::isfinite (getValue (other, Id::voiceParameterId (7, Id::pan))));
+    }
+
+    // Not a number at all: the default.
+    EXPECT_FLOAT_EQ (getValue (other, Id::voiceParameterId (2, Id::decay)), decay.convertFrom0to1 (decay.getDefaultValue()));
+    EXPECT_FLOAT_EQ (getValue (other, Id::voiceParameterId (7, Id::pan)), 0.0f);
+
+    restore (processor, stateBlock (other));
+    EXPECT_EQ (snapshot (processor), snapshot (other)) << "the saved state loads, all of it";
+}
+
+TEST_F (StateTest, HostAndEditorMayWorkOnTheStateAtOnce)
+{
+    // A host saving and restoring the session on its thread while the editor saves and loads presets
+    // and edits the note map and the active panel.
+    makeDistinctive (other);
+    const auto blocks = std::array { stateBlock (processor), stateBlock (other) };
+    const auto path = presetPath ("Busy.qvtp");
+    ASSERT_TRUE (processor.savePresetFile (path));
+
+    std::thread host ([&]
+    {
+        for (int round = 0; round < 200; ++round)
+        {
+            juce::MemoryBlock saved;
+            processor.getStateInformation (saved);
+            EXPECT_NE (juce::AudioProcessor::getXmlFromBinary (saved.getData(), (int) saved.getSize()), nullptr);
+            restore (processor, blocks[(size_t) round % 2]);
+        }
+    });
+
+    for (int round = 0; round < 200; ++round)
+    {
+        processor.setVoiceMidiNotes (round, 37, 38, 39, 40, 41, 42);
+        EXPECT_TRUE (round % 2 == 0 ? processor.savePresetFile (path) : processor.loadPresetFile (path));
+        const juce::ScopedLock lock (processor.getStateLock());
+        processor.valueTreeState.state.setProperty ("activePanel", "voice" + juce::String (1 + round % 7), nullptr);
+    }
+
+    host.join();
+    restore (other, stateBlock (processor));
+    EXPECT_EQ (snapshot (other), snapshot (processor));
 }
