@@ -288,8 +288,9 @@ TEST (VoiceSound, SameAudioWhateverTheHostBlockSize)
 
 TEST (VoiceSound, ParametersChangedOnASoundingNoteGlide)
 {
-    // A low tone (its noise kept nearly silent); halfway through, at a block boundary, one parameter moves far.
-    const auto base = tone ({ { P::tonePitch, 150 }, { P::decay, 5 }, { P::noiseCutoff, 20 } });
+    // A low tone (its noise kept nearly silent); at a block boundary near the top of a cycle, where
+    // a jump in level would show, one parameter moves far.
+    const auto base = tone ({ { P::tonePitch, 153 }, { P::decay, 5 }, { P::noiseCutoff, 20 } });
     constexpr int at = 40 * blockSize;
 
     const std::pair<P, float> changes[] = { { P::noiseMix, 1 }, { P::saturation, 1 }, { P::gain, -24 }, { P::pan, 1 }, { P::waveform, 0 } };
