@@ -45,12 +45,8 @@ inline Sound factorySound (int voiceNumber)
 
 using Event = std::pair<int, juce::MidiMessage>; // sample position and message
 
-inline Event noteOn (int position, int channel, int note, int velocity = 127)
-{
-    return { position, juce::MidiMessage::noteOn (channel, note, (juce::uint8) velocity) };
-}
-
-inline Event noteOff (int position, int channel, int note) { return { position, juce::MidiMessage::noteOff (channel, note) }; }
+inline Event noteOn (int at, int channel, int note, int velocity = 127) { return { at, juce::MidiMessage::noteOn (channel, note, (juce::uint8) velocity) }; }
+inline Event noteOff (int at, int channel, int note) { return { at, juce::MidiMessage::noteOff (channel, note) }; }
 
 /** A voice manager whose voices all play `sound` on notes 36 to 42, each into its own stereo pair
     (channels 2 i and 2 i + 1), so that every voice can be measured on its own. */
@@ -109,14 +105,13 @@ struct Harness
 };
 
 //==============================================================================
+inline std::vector<float> channel (const juce::AudioBuffer<float>& b, int ch) { return { b.getReadPointer (ch), b.getReadPointer (ch) + b.getNumSamples() }; }
+
 /** Left plus right of one stereo pair. */
 inline std::vector<float> mono (const juce::AudioBuffer<float>& b, int pair)
 {
-    std::vector<float> out ((size_t) b.getNumSamples());
-
-    for (size_t i = 0; i < out.size(); ++i)
-        out[i] = b.getSample (2 * pair, (int) i) + b.getSample (2 * pair + 1, (int) i);
-
+    auto out = channel (b, 2 * pair);
+    juce::FloatVectorOperations::add (out.data(), b.getReadPointer (2 * pair + 1), (int) out.size());
     return out;
 }
 
@@ -149,12 +144,11 @@ inline float largestStep (const std::vector<float>& x, size_t start, size_t end)
 /** A NaN or infinity anywhere makes the sum of squares non-finite. */
 inline bool allFinite (const juce::AudioBuffer<float>& b)
 {
-    double sum = 0.0;
-
     for (int ch = 0; ch < b.getNumChannels(); ++ch)
-        sum += std::inner_product (b.getReadPointer (ch), b.getReadPointer (ch) + b.getNumSamples(), b.getReadPointer (ch), 0.0);
+        if (! std::isfinite (rms (channel (b, ch))))
+            return false;
 
-    return std::isfinite (sum);
+    return true;
 }
 
 /** Index of the first or last sample louder than threshold, or -1. */
@@ -170,7 +164,7 @@ inline int lastAbove (const std::vector<float>& x, float threshold = 0.0f)
 }
 
 /** Frequency from interpolated rising zero crossings over [start, end). */
-inline double pitchOf (const std::vector<float>& x, size_t start, size_t end, double rate = sampleRate)
+inline double pitchOf (const std::vector<float>& x, size_t start, size_t end)
 {
     std::vector<double> crossings;
 
@@ -178,7 +172,7 @@ inline double pitchOf (const std::vector<float>& x, size_t start, size_t end, do
         if (x[i - 1] < 0.0f && x[i] >= 0.0f)
             crossings.push_back ((double) (i - 1) - x[i - 1] / (double) (x[i] - x[i - 1]));
 
-    return crossings.size() > 1 ? (double) (crossings.size() - 1) * rate / (crossings.back() - crossings.front()) : 0.0;
+    return crossings.size() > 1 ? (double) (crossings.size() - 1) * sampleRate / (crossings.back() - crossings.front()) : 0.0;
 }
 
 inline double binFrequency (size_t bin, int order) { return (double) bin * sampleRate / (double) ((size_t) 1 << order); }
@@ -211,10 +205,7 @@ inline double bandPower (const std::vector<float>& power, int order, double low,
     return sum;
 }
 
-inline double centroid (const std::vector<float>& p, int order)
-{
-    return bandPower (p, order, 0, sampleRate, true) / std::max (bandPower (p, order, 0, sampleRate), 1.0e-30);
-}
+inline double centroid (const std::vector<float>& p, int order) { return bandPower (p, order, 0, sampleRate, true) / std::max (bandPower (p, order, 0, sampleRate), 1.0e-30); }
 
 //==============================================================================
 /** Records the messages of one broadcaster (a voice or the processor) while it lives. */

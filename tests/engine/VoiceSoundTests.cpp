@@ -21,12 +21,9 @@ Measure bandRatio (double low, double high, double refLow, double refHigh, int o
     };
 }
 
-Measure pitchBetween (size_t start, size_t end, int velocity = 127)
-{
-    return [=] (const Sound& s) { return pitchOf (hit (s, (int) end, velocity), start, end); };
-}
+Measure pitchBetween (size_t start, size_t end, int velocity = 127) { return [=] (const Sound& s) { return pitchOf (hit (s, (int) end, velocity), start, end); }; }
 
-/** Pitch or brightness over short windows through the first half second. */
+/** Pitch in 10 ms windows, or brightness in 21 ms windows, through the first half second. */
 std::vector<float> track (const Sound& s, bool brightness)
 {
     const auto x = hit (s, oneSecond / 2);
@@ -50,28 +47,24 @@ std::vector<float> clickOf (const Sound& s)
     return d;
 }
 
-/** RMS of the left and right channels of one hit. */
+/** Level of the left and right channels of one hit, in dB. */
 std::pair<double, double> sides (const Sound& s)
 {
     const auto out = Harness (s).render (4800, { noteOn (0, 1, firstNote) });
-    return { out.getRMSLevel (0, 0, 4800), out.getRMSLevel (1, 0, 4800) };
+    return { decibels (out.getRMSLevel (0, 0, 4800)), decibels (out.getRMSLevel (1, 0, 4800)) };
 }
 
 const Measure seconds = [] (const Sound& s) { return lastAbove (hit (s)) / sampleRate; };
 const Measure thirdHarmonic = bandRatio (1120, 1130, 370, 380);
-const Measure highs = bandRatio (2000, 20000, 20, 20000, 13);
-const Measure highsLater = bandRatio (2000, 20000, 20, 20000, 13, 24000);
-const Measure lows = bandRatio (20, 300, 20, 20000, 13);
-const Measure atCutoff = bandRatio (1800, 2200, 200, 600, 13);
 const Measure pitchSwing = [] (const Sound& s) { return swing (track (s, false)); };
 const Measure brightnessSwing = [] (const Sound& s) { return swing (track (s, true)); };
 const Measure clickLength = [] (const Sound& s) { return (double) lastAbove (clickOf (s)); };
 const Measure clickLevel = [] (const Sound& s) { return rms (clickOf (s), 0, 48); };
 const Measure softNoteDrop = [] (const Sound& s) { return decibels (rms (hit (s, 4800, 40)) / rms (hit (s, 4800, 127))); };
-const Measure balance = [] (const Sound& s) { const auto [l, r] = sides (s); return decibels (r / l); };
-const Measure power = [] (const Sound& s) { const auto [l, r] = sides (s); return decibels (std::hypot (l, r)); };
+const Measure balance = [] (const Sound& s) { const auto [l, r] = sides (s); return r - l; };
+const Measure power = [] (const Sound& s) { const auto [l, r] = sides (s); return 10.0 * std::log10 (std::pow (10.0, l / 10.0) + std::pow (10.0, r / 10.0)); };
 
-/** How fast the pitch swings: the rate of the pitch track's crossings of its mean, in 10 ms steps. */
+/** How fast the pitch swings: the rate of the pitch track's crossings of its mean. */
 const Measure lfoRate = [] (const Sound& s)
 {
     auto t = track (s, false);
@@ -87,6 +80,7 @@ TEST (VoiceParameters, EachParameterAudiblyDoesItsJob)
     constexpr auto off = -1.0e9, on = 1.0e9; // no bound
     const auto centre = power (pureTone);
     const auto bent = tone ({ { P::tonePitch, 400 }, { P::decay, 2 }, { P::toneBend, 0.5f } });
+    const auto highs = bandRatio (2000, 20000, 20, 20000, 13), toneShare = bandRatio (980, 1020, 20, 20000, 13);
 
     const struct { const char* what; Sound sound; Measure measure; double low, high; } cases[] = {
         { "decay 0.1 s lasts 0.1 s", tone ({ { P::decay, 0.1f } }), seconds, 0.09, 0.11 },
@@ -101,15 +95,12 @@ TEST (VoiceParameters, EachParameterAudiblyDoesItsJob)
         { "curve B glides straight", with (bent, { { P::bendSweepCurve, 1 } }), pitchBetween (22800, 25200), 285, 315 },
         { "cutoff 1 kHz is dark", noise ({ { P::noiseCutoff, 1000 } }), highs, off, -20 },
         { "cutoff 8 kHz is bright", noise ({ { P::noiseCutoff, 8000 } }), highs, -6, 0 },
-        { "resonance lifts the cutoff", noise ({ { P::noiseCutoff, 2000 }, { P::noiseResonance, 0.9f } }), atCutoff, 10, on },
-        { "high-pass at 20 Hz keeps the lows", noise ({}), lows, -20, 0 },
-        { "high-pass at 2 kHz removes them", noise ({ { P::noiseHPCutoff, 2000 } }), lows, off, -28 },
-        { "no sweep keeps the brightness", noise ({ { P::noiseCutoff, 10000 } }), highsLater, -6, 0 },
-        { "sweep pulls the cutoff down", noise ({ { P::noiseCutoff, 10000 }, { P::noiseSweep, 1 } }), highsLater, off, -30 },
-        { "noise mix 0 is all tone", noise ({ { P::tonePitch, 1000 }, { P::noiseMix, 0 } }), bandRatio (980, 1020, 20, 20000, 13), -0.05, 0 },
-        { "noise mix 100% is all noise", noise ({ { P::tonePitch, 1000 } }), bandRatio (980, 1020, 20, 20000, 13), off, -13 },
+        { "resonance lifts the cutoff", noise ({ { P::noiseCutoff, 2000 }, { P::noiseResonance, 0.9f } }), bandRatio (1800, 2200, 200, 600, 13), 10, on },
+        { "high-pass at 2 kHz removes the lows", noise ({ { P::noiseHPCutoff, 2000 } }), bandRatio (20, 300, 20, 20000, 13), off, -28 },
+        { "sweep pulls the cutoff down", noise ({ { P::noiseCutoff, 10000 }, { P::noiseSweep, 1 } }), bandRatio (2000, 20000, 20, 20000, 13, 24000), off, -30 },
+        { "noise mix 0 is all tone", noise ({ { P::tonePitch, 1000 }, { P::noiseMix, 0 } }), toneShare, -0.05, 0 },
+        { "noise mix 100% is all noise", noise ({ { P::tonePitch, 1000 } }), toneShare, off, -13 },
         { "LFO tone depth swings the pitch", tone ({ { P::tonePitch, 1000 }, { P::lfoRate, 4 }, { P::lfoToneDepth, 1 } }), pitchSwing, 3, on },
-        { "no LFO tone depth", tone ({ { P::tonePitch, 1000 }, { P::lfoRate, 4 } }), pitchSwing, 1, 1.03 },
         { "LFO at 8 Hz", tone ({ { P::tonePitch, 1000 }, { P::lfoRate, 8 }, { P::lfoToneDepth, 1 } }), lfoRate, 7.6, 8.4 },
         { "LFO noise depth swings the brightness", noise ({ { P::lfoRate, 4 }, { P::lfoNoiseDepth, 1 } }), brightnessSwing, 4, on },
         { "click mix 100%", tone ({ { P::clickMix, 1 } }), clickLevel, 0.58, 0.76 },
@@ -117,11 +108,9 @@ TEST (VoiceParameters, EachParameterAudiblyDoesItsJob)
         { "saturation 100% adds harmonics", tone ({ { P::tonePitch, 375 }, { P::saturation, 1 } }), thirdHarmonic, -14, on },
         { "velocity 0 plays soft notes at full level", tone ({}), softNoteDrop, -0.1, 0.1 },
         { "velocity 100% makes them softer", tone ({ { P::velocity, 1 } }), softNoteDrop, off, -12 },
-        { "velocity 100% plays loud notes at full level", tone ({ { P::velocity, 1 } }), power, centre - 0.05, centre + 0.05 },
         { "velocity 100% drops soft notes' pitch", tone ({ { P::velocity, 1 } }), pitchBetween (2400, 19200, 20), 300, 415 },
-        { "pan centre", tone ({}), balance, -0.01, 0.01 },
         { "pan R50 leans right", tone ({ { P::pan, 0.5f } }), balance, 6, 20 },
-        { "pan L100 is all left and keeps the power", tone ({ { P::pan, -1 } }), balance, off, -60 },
+        { "pan L100 is all left", tone ({ { P::pan, -1 } }), balance, off, -60 },
         { "pan keeps the power", tone ({ { P::pan, -1 } }), power, centre - 0.01, centre + 0.01 },
         { "gain -12 dB", tone ({ { P::gain, -12 } }), power, centre - 12.05, centre - 11.95 },
     };
@@ -134,33 +123,17 @@ TEST (VoiceParameters, EachParameterAudiblyDoesItsJob)
 }
 
 //==============================================================================
-TEST (VoiceSound, EachVoiceSoundsOnItsOwnNoteOnlyAndAlikeAtEveryOversamplingFactor)
+TEST (VoiceSound, EachFactoryDrumSoundsAlikeAtEveryOversamplingFactor)
 {
-    EXPECT_EQ (Harness().render (oneSecond / 4).getMagnitude (0, oneSecond / 4), 0.0f) << "silent without MIDI";
-
-    for (int v = 0; v < VoiceManager::numVoices; ++v)
+    for (int v = 1; v <= VoiceManager::numVoices; ++v)
     {
-        std::vector<float> at1x;
+        const auto at1x = hit (factorySound (v));
 
-        for (auto factor : { 1, 2, 4 })
+        for (auto factor : { 2, 4 })
         {
-            const auto out = Harness (factorySound (v + 1), factor).render (oneSecond, { noteOn (0, 1, firstNote + v, 100) });
-            const auto x = mono (out, v);
-            SCOPED_TRACE ("voice " + std::to_string (v) + " at " + std::to_string (factor) + "x");
-            ASSERT_TRUE (allFinite (out));
-            EXPECT_LT (rms (x, (size_t) oneSecond - 4800), 1.0e-4) << "dies away";
-
-            for (int other = 0; other < VoiceManager::numVoices; ++other)
-                EXPECT_EQ (rms (mono (out, other), 0, 2400) > 0.01, other == v) << "voice " << other << " sounds";
-
-            if (factor == 1)
-            {
-                at1x = x;
-                continue;
-            }
-
-            EXPECT_NEAR (decibels (rms (x) / rms (at1x)), 0.0, 1.5);
-            EXPECT_NEAR (lastAbove (x, 1.0e-3f), lastAbove (at1x, 1.0e-3f), 0.02 * sampleRate);
+            const auto x = hit (factorySound (v), oneSecond, 127, factor);
+            EXPECT_NEAR (decibels (rms (x) / rms (at1x)), 0.0, 1.5) << "voice " << v << " at " << factor << "x";
+            EXPECT_NEAR (lastAbove (x, 1.0e-3f), lastAbove (at1x, 1.0e-3f), 0.02 * sampleRate) << "voice " << v << " at " << factor << "x";
         }
     }
 }

@@ -261,24 +261,3 @@ TEST_F (ProcessingTest, MidiLearnTakesTheLastNoteOnOfTheFirstBlockWithOne)
     pumpMessages();
     EXPECT_EQ (recorder.count ("MidiNoteLearned"), 2);
 }
-
-TEST (ProcessorThreads, BuiltAndDestroyedOnAHostThreadWhileTheMessageThreadDelivers)
-{
-    // Hosts on Linux build and free the plug-in on a thread of their own; messages flow meanwhile.
-    for (int round = 0; round < 10; ++round)
-    {
-        TemporaryDataFolder folder;
-        std::unique_ptr<KestrinAudioProcessor> processor;
-        std::thread ([&] { processor = std::make_unique<KestrinAudioProcessor> (folder.get()); }).join();
-
-        auto recorder = std::make_unique<MessageRecorder> (*processor->voiceManager.getVoice (0));
-        processor->voiceManager.getVoice (0)->noteOn (36, false, 1.0f);
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (round);
-        EXPECT_LE (recorder->count ("voice0NoteOn"), 1);
-        recorder.reset();
-
-        std::thread destroy ([&] { processor.reset(); });
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
-        destroy.join();
-    }
-}
