@@ -21,7 +21,6 @@ public:
 
     /** 1, 2 or 4; clears the filters. */
     void setFactor (int newFactor) noexcept;
-    int getFactor() const noexcept { return factor; }
 
     void reset() noexcept;
 

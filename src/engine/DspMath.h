@@ -41,11 +41,6 @@ inline Float softClip (Float x) noexcept
     return x * (27.0f + x2) / (27.0f + 9.0f * x2);
 }
 
-inline float softClip (float x) noexcept
-{
-    return softClip (Lanes::splat (x))[0];
-}
-
 /** xorshift32 white noise in [-1, 1). */
 inline Float whiteNoise (Lanes::UInt& state) noexcept
 {

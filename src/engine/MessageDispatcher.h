@@ -25,9 +25,6 @@ public:
     /** After this nothing more is delivered; any thread. */
     void shutDown();
 
-    /** Delivers everything posted so far; message thread. The timer calls it too. */
-    void deliverPendingMessages();
-
 private:
     friend class MessageBroadcaster;
 
@@ -36,6 +33,9 @@ private:
     void add (MessageBroadcaster& broadcaster);
     void remove (MessageBroadcaster& broadcaster);
     void listenersChanged();
+
+    /** Delivers everything posted so far; message thread. */
+    void deliverPendingMessages();
 
     juce::Array<MessageBroadcaster*> broadcasters;
     std::unique_ptr<Pump> pump;

@@ -266,6 +266,7 @@ forcedinline void VoiceLanes::workOutModulation (Mask lanes, int numSamples) noe
 
     if (Lanes::any (lfoCutoffOctaves.value != 0.0f))
         lfoCutoffSwing = Lanes::select (lanes, lfoCutoffSwing * DspMath::exp2 (lfoIncrement * (-length / lfoCutoffHalfLifeCycles)), lfoCutoffSwing);
+
     stretchCutoff = Lanes::select (lanes, Lanes::max (Lanes::splat (minimumCutoff), noiseCutoff.value * DspMath::exp2 (octaves)), stretchCutoff);
     stretchResonance = Lanes::select (lanes, resonance.value, stretchResonance);
 
