@@ -41,39 +41,7 @@ Decimator::Stage Decimator::design (float transitionWidth, float stopbandDb)
     return stage;
 }
 
-void Decimator::setFactor (int newFactor) noexcept
-{
-    factor = newFactor >= 4 ? 4 : (newFactor >= 2 ? 2 : 1);
-    reset();
-}
-
-void Decimator::reset() noexcept
-{
-    for (auto* stage : { &upper, &lower })
-    {
-        stage->states.fill (Lanes::Float {});
-        stage->lastOutput = Lanes::Float {};
-    }
-}
-
-void Decimator::process (float* input, float* output, int numOutputFrames) noexcept
-{
-    if (factor == 4)
-    {
-        upper.process (input, input, 2 * numOutputFrames); // in place: frame i is written after 2 i and 2 i + 1 are read
-        lower.process (input, output, numOutputFrames);
-    }
-    else if (factor == 2)
-    {
-        lower.process (input, output, numOutputFrames);
-    }
-    else
-    {
-        std::copy (input, input + 2 * numOutputFrames, output);
-    }
-}
-
-void Decimator::Stage::process (const float* input, float* output, int numOutputFrames) noexcept
+forcedinline void Decimator::Stage::process (const float* input, float* output, int numOutputFrames) noexcept
 {
     auto previous = lastOutput;
 
@@ -97,4 +65,53 @@ void Decimator::Stage::process (const float* input, float* output, int numOutput
     }
 
     lastOutput = previous;
+}
+
+void Decimator::setFactor (int newFactor) noexcept
+{
+    factor = newFactor >= 4 ? 4 : (newFactor >= 2 ? 2 : 1);
+    reset();
+}
+
+void Decimator::reset() noexcept
+{
+    for (auto* stage : { &upper, &lower })
+    {
+        stage->states.fill (Lanes::Float {});
+        stage->lastOutput = Lanes::Float {};
+    }
+}
+
+void Decimator::process (float* input, float* output, int numOutputFrames) noexcept
+{
+   #if TOMBREL_BUILD_FOR_AVX2
+    if (Lanes::hasAvx2())
+        return processWithAvx2 (input, output, numOutputFrames);
+   #endif
+
+    processStages (input, output, numOutputFrames);
+}
+
+#if TOMBREL_BUILD_FOR_AVX2
+TOMBREL_AVX2_TARGET void Decimator::processWithAvx2 (float* input, float* output, int numOutputFrames) noexcept
+{
+    processStages (input, output, numOutputFrames);
+}
+#endif
+
+forcedinline void Decimator::processStages (float* input, float* output, int numOutputFrames) noexcept
+{
+    if (factor == 4)
+    {
+        upper.process (input, input, 2 * numOutputFrames); // in place: frame i is written after 2 i and 2 i + 1 are read
+        lower.process (input, output, numOutputFrames);
+    }
+    else if (factor == 2)
+    {
+        lower.process (input, output, numOutputFrames);
+    }
+    else
+    {
+        std::copy (input, input + 2 * numOutputFrames, output);
+    }
 }

@@ -2,6 +2,8 @@
 
 #include "Lanes.h"
 
+#include <juce_core/juce_core.h>
+
 #include <array>
 
 /**
@@ -33,7 +35,7 @@ private:
     {
         static constexpr int maxAllpasses = 8;
 
-        void process (const float* input, float* output, int numOutputFrames) noexcept;
+        forcedinline void process (const float* input, float* output, int numOutputFrames) noexcept;
 
         // Lanes: left and right of the direct branch, left and right of the delayed branch.
         std::array<Lanes::Float, maxAllpasses> coefficients {}, states {};
@@ -42,6 +44,8 @@ private:
     };
 
     static Stage design (float transitionWidth, float stopbandDb);
+    forcedinline void processStages (float* input, float* output, int numOutputFrames) noexcept;
+    void processWithAvx2 (float* input, float* output, int numOutputFrames) noexcept;
 
     Stage upper, lower; // 4x to 2x, and 2x to 1x
     int factor = 1;

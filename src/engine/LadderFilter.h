@@ -35,6 +35,9 @@ public:
             return (1.0f + k * (0.1315f + 0.01726f * k)) / (1.0f - 0.25f * k);
         };
 
+        if (! Lanes::any (resonance > 0.5f))
+            return Lanes::splat (1.0f);
+
         const auto feedback = maximumFeedback * Lanes::limit (0.5f, 1.0f, resonance);
         return Lanes::sqrt (noisePower (Lanes::splat (0.5f * maximumFeedback)) / noisePower (feedback));
     }

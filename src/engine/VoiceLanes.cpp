@@ -59,6 +59,7 @@ void VoiceLanes::setSampleRate (float oversampledRate) noexcept
     // level whatever the host rate and the oversampling.
     noiseGain = noiseLevel * std::sqrt (oversampledRate / noiseReferenceRate);
     appliedHighPassCutoff = appliedCutoff = Float {};
+    appliedResonance = Lanes::splat (-1.0f);
 }
 
 std::array<Glide*, 13> VoiceLanes::glides() noexcept
@@ -273,7 +274,10 @@ forcedinline void VoiceLanes::workOutModulation (Mask lanes, int numSamples) noe
     // Once a sweep has settled the cutoff stays put, and so do the coefficients.
     if (Lanes::any ((stretchCutoff != appliedCutoff) | (stretchResonance != appliedResonance)))
     {
-        lowPass.setParameters (stretchCutoff, sampleRate, stretchResonance, LadderFilter::noiseLevelCompensation (stretchResonance));
+        if (Lanes::any (stretchResonance != appliedResonance))
+            resonanceCompensation = LadderFilter::noiseLevelCompensation (stretchResonance);
+
+        lowPass.setParameters (stretchCutoff, sampleRate, stretchResonance, resonanceCompensation);
         appliedCutoff = stretchCutoff;
         appliedResonance = stretchResonance;
     }

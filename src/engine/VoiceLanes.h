@@ -96,7 +96,8 @@ private:
     Glide noiseCutoff, resonance, sweepOctaves, highPassCutoff, lfoPitchSemitones, lfoCutoffOctaves;
     Lanes::Float lfoPhase {}, lfoIncrement {}, lfoCutoffSwing {}, releaseStepTarget {};
     bool glidesMoving = false;
-    Lanes::Float appliedHighPassCutoff {}, appliedCutoff {}, appliedResonance {};
+    Lanes::Float appliedHighPassCutoff {}, appliedCutoff {}, appliedResonance = Lanes::splat (-1.0f);
+    Lanes::Float resonanceCompensation = Lanes::splat (1.0f);
 
     //==============================================================================
     // Per stretch: what the inner loop reads.
