@@ -240,7 +240,8 @@ TEST_F (StateTest, HostAndEditorMayWorkOnTheStateAtOnce)
     {
         for (int round = 0; round < 200; ++round)
         {
-            EXPECT_NE (juce::AudioProcessor::getXmlFromBinary (stateBlock (processor).getData(), (int) stateBlock (processor).getSize()), nullptr);
+            const auto saved = stateBlock (processor);
+            EXPECT_NE (juce::AudioProcessor::getXmlFromBinary (saved.getData(), (int) saved.getSize()), nullptr);
             restore (processor, blocks[(size_t) round % 2]);
         }
     });
