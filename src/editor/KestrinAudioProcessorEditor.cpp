@@ -32,6 +32,14 @@ int digitValue (juce::juce_wchar c) noexcept
     return c >= '0' && c <= '9' ? (int) (c - '0') : 0;
 }
 
+juce::OwnedArray<DrumVoicePanel> createVoicePanels (KestrinAudioProcessor& processor)
+{
+    juce::OwnedArray<DrumVoicePanel> panels;
+    for (int i = 0; i < numVoices; ++i)
+        panels.add (new DrumVoicePanel (processor, i));
+    return panels;
+}
+
 /** Sets a parameter to a value in its own units, snapped to its step. */
 void setPlainValue (juce::RangedAudioParameter* parameter, float value)
 {
@@ -49,11 +57,9 @@ KestrinAudioProcessorEditor::KestrinAudioProcessorEditor (KestrinAudioProcessor&
       presetSaveDialog (p),
       settingsDialog (p),
       footer (p),
+      voicePanels (createVoicePanels (p)),
       saveScaleTimer (p)
 {
-    for (int i = 0; i < numVoices; ++i)
-        voicePanels.add (new DrumVoicePanel (processor, i));
-
     processor.addActionListener (this);
     for (int i = 0; i < processor.voiceManager.getNumVoices(); ++i)
         processor.voiceManager.getVoice (i)->addActionListener (this);
