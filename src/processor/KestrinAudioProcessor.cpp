@@ -395,6 +395,19 @@ void KestrinAudioProcessor::setStateInformation (const void* data, int sizeInByt
 }
 
 //==============================================================================
+juce::var KestrinAudioProcessor::getStateProperty (const juce::Identifier& name) const
+{
+    const juce::ScopedLock lock (stateLock);
+    return valueTreeState.state.getProperty (name);
+}
+
+void KestrinAudioProcessor::setStateProperty (const juce::Identifier& name, const juce::var& newValue)
+{
+    const juce::ScopedLock lock (stateLock);
+    valueTreeState.state.setProperty (name, newValue, nullptr);
+}
+
+//==============================================================================
 void KestrinAudioProcessor::setVoiceMidiNotes (int voice1, int voice2, int voice3, int voice4, int voice5, int voice6, int voice7)
 {
     const std::array<int, VoiceManager::numVoices> notes { voice1, voice2, voice3, voice4, voice5, voice6, voice7 };

@@ -92,6 +92,11 @@ public:
         editor works on the message thread. A recursive lock; never taken by the audio thread. */
     const juce::CriticalSection& getStateLock() const noexcept { return stateLock; }
 
+    /** Reads or writes one property of the state tree (presetName, activePanel, voice1Midi...)
+        under the state lock. Message thread. */
+    juce::var getStateProperty (const juce::Identifier& name) const;
+    void setStateProperty (const juce::Identifier& name, const juce::var& newValue);
+
     //==============================================================================
     juce::AudioProcessorValueTreeState valueTreeState;
     juce::ValueTree settingsTree;
