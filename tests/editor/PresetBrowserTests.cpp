@@ -1,7 +1,6 @@
 #include "editor/PresetTestHelpers.h"
 
 #include "editor/PresetBrowser.h"
-#include "lookandfeel/Palette.h"
 
 using namespace PresetTest;
 
@@ -111,22 +110,4 @@ TEST (PresetBrowser, ListsAThousandPresetsInFiftyFoldersQuickly)
     EXPECT_TRUE (b.menu().startsWith ("Folder 1{Preset 1=1 Preset 2=2 ")) << b.menu().substring (0, 80);
     EXPECT_TRUE (b.menu().contains ("Folder 2{Preset 1=21 ")) << b.menu().substring (0, 400);
     EXPECT_TRUE (b.menu().endsWith ("Preset 20=1000} | Organise...=9999")) << b.menu().getLastCharacters (80);
-}
-
-TEST (PresetBrowser, PaintsTheNameBetweenArrowsPointingOutwards)
-{
-    Browser b;
-    const auto image = ControlImages::paintAndSave (b.browser, "presetbrowser");
-    const auto left = inkOf (image, Palette::buttonOutline, { 0, 0, 23, 27 }, 60), right = inkOf (image, Palette::buttonOutline, { 272, 0, 23, 27 }, 60);
-    const auto name = inkOf (image, Palette::buttonOutline, { 23, 2, 249, 24 }, 60);
-
-    EXPECT_TRUE (ControlImages::coloursNear (image.getPixelAt (150, 3), Palette::panelBackground));
-    EXPECT_EQ (left, right.withX (295 - right.getRight())); // mirrored about the middle
-    EXPECT_NEAR (left.getX(), 9, 1);
-    EXPECT_NEAR (left.getHeight(), 15, 1);
-    EXPECT_TRUE (ControlImages::coloursNear (image.getPixelAt (10, 13), Palette::buttonOutline, 60)); // tips outside
-    EXPECT_TRUE (ControlImages::coloursNear (image.getPixelAt (284, 13), Palette::buttonOutline, 60));
-    EXPECT_NEAR (name.getCentreX(), 147, 2);
-    EXPECT_NEAR (name.getCentreY(), 14, 2);
-    EXPECT_LT (name.getHeight(), 11);
 }

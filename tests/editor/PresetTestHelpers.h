@@ -1,11 +1,11 @@
 #pragma once
 
 #include "editor/ControlImages.h"
-#include "lookandfeel/LookAndFeelCustom.h"
+#include "editor/KestrinAudioProcessorEditor.h"
 #include "processor/ProcessorTestHelpers.h"
 #include "processor/StateIds.h"
 
-/** A processor on a temporary data folder with preset files in it, and ways to look into the preset components. */
+/** A processor on a temporary data folder with preset files in it, the editor on it, and ways to look into the preset components. */
 namespace PresetTest
 {
 inline void pump (int milliseconds = 30) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
@@ -36,13 +36,7 @@ struct Presets
 
     juce::String state (const char* property) const { return processor.valueTreeState.state[property].toString(); }
 
-    // The editor's default look, in which the components are drawn.
-    struct DefaultLook
-    {
-        DefaultLook() { juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel); }
-        ~DefaultLook() { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); }
-        LookAndFeelCustom lookAndFeel;
-    } look;
+    juce::SharedResourcePointer<DefaultLookAndFeelHolder> look; // the editor's, in which the components are drawn
 
     ProcessorTestHelpers::TemporaryDataFolder data;
     KestrinAudioProcessor processor { data.get() };
@@ -95,4 +89,49 @@ inline juce::Rectangle<int> inkOf (const juce::Image& image, juce::Colour colour
 
     return ink;
 }
+/** An editor on the desktop at a known place, over a presets folder with a few presets, its save dialog listed; it launches nothing. */
+struct Editor : Presets
+{
+    Editor()
+    {
+        navbar.openDocument = [this] (const juce::File& f) { opened.add (f.getFullPathName()); };
+        navbar.openWebsite = [this] (const juce::URL& u) { opened.add (u.toString (true)); };
+        editor->setTopLeftPosition (40, 30);
+        editor->addToDesktop (0);
+        editor->setVisible (true);
+        editor->toFront (true); // menus close at once in an application without focus
+        pumpUntil ([this] { return ! dialog.directoryList->isStillLoading(); });
+        pump (150); // the deferred set-up and the first selection
+    }
+
+    juce::Image snapshot()                  { return editor->createComponentSnapshot (editor->getLocalBounds(), true, 1.0f); }
+    void clickNavbar (juce::Button& button) { navbar.buttonClicked (&button); pump(); }
+    juce::TextEditor& nameField()           { return *findChild<juce::TextEditor> (dialog); }
+    juce::FileTreeComponent& tree()         { return *findChild<juce::FileTreeComponent> (dialog); }
+    juce::TextButton& saveButton()          { return *findChild<juce::TextButton> (dialog, [] (auto& b) { return b.getButtonText() != "Organise..."; }); }
+    void click (const juce::String& path)   { dialog.fileClicked (root.getChildFile (path), clickOn (tree())); pump(); }
+    void type (const juce::String& name)    { nameField().setText (name, true); pump(); }
+    void save()                             { dialog.buttonClicked (&saveButton()); }
+
+    /** The name field, the save button's text and how it is shown when disabled; its right edge stays at 626. */
+    juce::String target()
+    {
+        auto& button = saveButton();
+        EXPECT_EQ (button.getBounds(), juce::Rectangle<int> (626 - button.getBestWidthForHeight (24), 340, button.getBestWidthForHeight (24), 24));
+        return nameField().getText() + " " + button.getButtonText() + (button.isEnabled() ? "" : " disabled")
+             + (button.getAlpha() == 1.0f ? "" : " at " + juce::String (button.getAlpha(), 1));
+    }
+
+    std::unique_ptr<KestrinAudioProcessorEditor> editor = [this]
+    {
+        for (const auto* path : { "Kick.qvtp", "Kick.qvtp.qvtp", ".qvtp", "Drums/Snare.qvtp", "Drums/Tom.qvtp", "Factory/Snare.qvtp",
+                                  "Factory/Sub/Hat.qvtp", "Factory Kits/Tom.qvtp" })
+            add (path);
+
+        return std::make_unique<KestrinAudioProcessorEditor> (processor);
+    }();
+    Navbar& navbar = editor->navbar;
+    PresetSaveDialog& dialog = editor->presetSaveDialog;
+    juce::StringArray opened;
+};
 } // namespace PresetTest
