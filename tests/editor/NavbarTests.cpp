@@ -137,10 +137,11 @@ TEST (Navbar, EditorLooksRightWithTheSaveDialogAndWithThePresetMenuOpen)
                               { 256, 341, 80, 24 }, { 540, 340, 86, 24 }, { 242, 310, 398, 28 } })
         EXPECT_EQ (inkOf (withDialog, Palette::buttonOutline, area, 40).isEmpty(), area.getY() == 310) << area.toString();
 
-    // The menu runs its own event loop: while it is open, paint it over the editor where it stands on the screen, then close it.
+    // The menu runs its own event loop: as soon as it is open (before it can close itself when another test program takes the
+    // focus), paint it over the editor where it stands on the screen, then close it.
     juce::Image withMenu;
     juce::Rectangle<int> menuArea;
-    juce::Timer::callAfterDelay (300, [&]
+    juce::Timer::callAfterDelay (1, [&]
     {
         if (auto* menu = juce::Component::getCurrentlyModalComponent(); menu != nullptr && menu != e.editor.get())
         {

@@ -33,7 +33,7 @@ TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCu
     const auto before = filesElsewhere();
 
     for (const auto& [typed, saved] : std::vector<std::pair<juce::String, juce::String>> {
-             { "../../Escape", "....Escape" }, { "a/b\\c:d*e?f\"g<h>i|j", "abcdefghij" }, { "..", ".." }, { "Tab\tNew\nLine", "TabNewLine" } })
+             { "../../Escape", "....Escape" }, { "a/b\\c:d*e?f\"g<h>i|j", "abcdefghij" }, { "x/..", "x.." }, { "Tab\tNew\nLine", "TabNewLine" } })
     {
         e.clickNavbar (*e.navbar.saveButton);
         e.click ("Factory/Sub");
@@ -42,6 +42,7 @@ TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCu
         EXPECT_FALSE (e.dialog.isVisible());
         EXPECT_EQ (e.state (StateIds::presetPath), sub.getChildFile (saved + ".qvtp").getFullPathName()) << typed;
         EXPECT_TRUE (sub.getChildFile (saved + ".qvtp").existsAsFile()) << typed;
+        EXPECT_TRUE (pumpUntil ([&] { return e.nameField().getText() == saved; })) << "the rescan selects what was saved";
     }
 
     EXPECT_EQ (filesElsewhere(), before);
