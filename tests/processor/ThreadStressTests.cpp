@@ -58,24 +58,27 @@ TEST (ThreadStress, AudioHostAndMessageThreadsAtOnce)
         }
     });
 
-    // The message thread: presets, the note map, pads and MIDI learn.
+    // The message thread: presets, the note map, pads, MIDI learn and the editor opening and closing.
     juce::Random random (3);
     int failedPresetOperations = 0;
+    std::unique_ptr<juce::AudioProcessorEditor> editor;
 
     for (const auto end = juce::Time::getMillisecondCounter() + 3000; juce::Time::getMillisecondCounter() < end;)
     {
-        switch (random.nextInt (5))
+        switch (random.nextInt (6))
         {
             case 0:  failedPresetOperations += processor.savePresetFile (presetPath) ? 0 : 1; break;
             case 1:  failedPresetOperations += processor.loadPresetFile (presetPath) ? 0 : 1; break;
             case 2:  processor.setVoiceMidiNotes (36 + random.nextInt (8), 37, 38, 39, 40, 41, 30 + random.nextInt (20)); break;
             case 3:  processor.voiceManager.getVoice (random.nextInt (VoiceManager::numVoices))->noteOn (40, false, 1.0f); break;
-            default: processor.midiLearnArmed = true; break;
+            case 4:  processor.midiLearnArmed = true; break;
+            default: editor.reset (editor == nullptr ? processor.createEditorIfNeeded() : nullptr); break;
         }
 
         juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
     }
 
+    editor.reset();
     running = false;
     audioThread.join();
     hostThread.join();
