@@ -14,7 +14,10 @@ class KestrinAudioProcessor;
 
 /**
     The knobs, waveform selector and curve switch of one drum voice, under five section headings.
-    Every control is bound to its voice parameter, so a hidden panel follows the parameters too.
+
+    Every control is bound to its voice parameter through an attachment, so the panel follows the
+    parameters whatever changes them, hidden or not, and its own code only keeps the value labels
+    and the waveform icon in step with the controls.
 */
 class DrumVoicePanel final : public juce::Component,
                              public juce::Button::Listener,
@@ -31,14 +34,16 @@ public:
     void paint (juce::Graphics&) override;
     void resized() override;
 
-    void comboBoxChanged (juce::ComboBox*) override;
-    void buttonClicked (juce::Button*) override;
-
 private:
     void sliderValueChanged (juce::Slider*) override;
     void sliderDragStarted (juce::Slider*) override;
     void sliderDragEnded (juce::Slider*) override;
 
+public:
+    void comboBoxChanged (juce::ComboBox*) override;
+    void buttonClicked (juce::Button*) override;
+
+private:
     void createKnobs();
 
     KestrinAudioProcessor& processor;
@@ -48,11 +53,16 @@ private:
     juce::Colour accentColour;
 
     std::unique_ptr<WaveformButton> waveformButton;
+    // Holds the selection for the attachment; never added to a parent, so never drawn nor clicked.
     juce::ComboBox waveformBox;
     std::unique_ptr<juce::AudioProcessorValueTreeState::ComboBoxAttachment> waveformAttachment;
     std::unique_ptr<LEDButton> bendCurveButton;
     std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> bendCurveAttachment;
 
+    // Declared after the look-and-feels and destroyed in reverse: value labels, captions,
+    // attachments, then the knobs, each attachment before its control and each knob before
+    // the look-and-feel it draws with. Entry i of each belongs to knob i; the label arrays hold
+    // one more entry, the waveform selector's caption and name.
     juce::OwnedArray<SliderQVT> knobs;
     juce::OwnedArray<juce::AudioProcessorValueTreeState::SliderAttachment> knobAttachments;
     juce::OwnedArray<juce::Label> knobNameLabels;

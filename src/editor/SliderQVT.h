@@ -26,5 +26,7 @@ public:
     int knobIndex = 0;
 
 private:
+    void applyTypedText();
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SliderQVT)
 };
