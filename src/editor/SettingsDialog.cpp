@@ -315,8 +315,10 @@ juce::String SettingsDialog::noteNumberToName (int note) const
 
 void SettingsDialog::refreshMidiMapEditors()
 {
-    for (int voiceNumber = 1; voiceNumber <= (int) noteEditors.size(); ++voiceNumber)
-        showNote (voiceNumber, processor.valueTreeState.state.getProperty (StateIds::voiceMidi (voiceNumber)));
+    const auto notes = currentNotes();
+
+    for (size_t i = 0; i < notes.size(); ++i)
+        showNote ((int) i + 1, notes[i]);
 }
 
 void SettingsDialog::validateNoteEntry (const juce::String& text, juce::TextEditor& editor)
@@ -370,10 +372,7 @@ int SettingsDialog::noteFromEditor (const juce::TextEditor& editor) const
 
 void SettingsDialog::shiftOctave (int semitones)
 {
-    std::array<int, 7> notes {};
-
-    for (size_t i = 0; i < notes.size(); ++i)
-        notes[i] = processor.valueTreeState.state.getProperty (StateIds::voiceMidi ((int) i + 1));
+    auto notes = currentNotes();
 
     // The whole map moves, and only while no note would leave the names in the direction it moves.
     const auto lowestNote = lowestNamedNote;
@@ -412,6 +411,16 @@ void SettingsDialog::noteLearned()
     }
 
     applyMidiMapFromEditors();
+}
+
+std::array<int, 7> SettingsDialog::currentNotes() const
+{
+    std::array<int, 7> notes {};
+
+    for (size_t i = 0; i < notes.size(); ++i)
+        notes[i] = processor.valueTreeState.state.getProperty (StateIds::voiceMidi ((int) i + 1));
+
+    return notes;
 }
 
 void SettingsDialog::showNote (int voiceNumber, int note)

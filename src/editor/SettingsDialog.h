@@ -88,6 +88,8 @@ private:
     void shiftOctave (int semitones);
     void learnButtonClicked (LEDButton& light);
     void noteLearned();
+    /** The map in the processor's state, voices 1 to 7. */
+    std::array<int, 7> currentNotes() const;
     void showNote (int voiceNumber, int note);
 
     std::vector<juce::String> flatNoteNames;
