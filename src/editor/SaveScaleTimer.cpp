@@ -1,7 +1,22 @@
 #include "editor/SaveScaleTimer.h"
 
 #include "processor/KestrinAudioProcessor.h"
+#include "processor/StateIds.h"
 
-SaveScaleTimer::SaveScaleTimer (KestrinAudioProcessor& processorToUse) : processor (processorToUse) {}
+SaveScaleTimer::SaveScaleTimer (KestrinAudioProcessor& processorToUse)
+    : processor (processorToUse)
+{
+}
+
 SaveScaleTimer::~SaveScaleTimer() = default;
-void SaveScaleTimer::timerCallback() { stopTimer(); }
+
+void SaveScaleTimer::timerCallback()
+{
+    stopTimer();
+
+    processor.settingsTree.getOrCreateChildWithName (StateIds::scale, nullptr)
+        .setProperty (StateIds::value, (double) pendingScale, nullptr);
+
+    // A failed write keeps the scale in the tree; the next successful write takes it along.
+    processor.saveSettings();
+}

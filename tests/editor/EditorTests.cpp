@@ -1,0 +1,455 @@
+#include "editor/ControlImages.h"
+
+#include "editor/KestrinAudioProcessorEditor.h"
+#include "lookandfeel/Palette.h"
+#include "processor/ProcessorTestHelpers.h"
+#include "processor/StateIds.h"
+
+using namespace ProcessorTestHelpers;
+using ControlImages::coloursNear;
+
+namespace
+{
+void pump (int ms) { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); }
+
+/** A real processor on a temporary data folder, with an editor opened on it on demand. */
+struct EditorTest : public ::testing::Test
+{
+    void open()
+    {
+        editor = std::make_unique<KestrinAudioProcessorEditor> (processor);
+        editor->addToDesktop (0);
+        editor->setVisible (true);
+    }
+
+    /** A press and release of one mouse button at the centre of a component, through the window. */
+    void click (juce::Component& target, juce::ModifierKeys::Flags button)
+    {
+        auto* peer = editor->getPeer();
+        const auto at = editor->getLocalPoint (&target, target.getLocalBounds().getCentre()).toFloat();
+        const auto time = juce::Time::currentTimeMillis();
+        juce::ModifierKeys::currentModifiers = juce::ModifierKeys (button); // as the platform layer does
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys (button),
+                                juce::MouseInputSource::defaultPressure, 0.0f, time);
+        juce::ModifierKeys::currentModifiers = {};
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, {},
+                                juce::MouseInputSource::defaultPressure, 0.0f, time + 50);
+    }
+
+    juce::String activePanel() { return processor.valueTreeState.state[StateIds::activePanel].toString(); }
+
+    int visiblePanel()
+    {
+        auto shown = 0;
+        for (int k = 0; k < 7; ++k)
+            if (editor->getVoicePanel (k).isVisible())
+                shown = shown == 0 ? k + 1 : -1;
+        return shown;
+    }
+
+    juce::Image snapshot() { return editor->createComponentSnapshot (editor->getLocalBounds(), true, 1.0f); }
+
+    void setScaleText (const juce::var& value)
+    {
+        processor.settingsTree.getChildWithName (StateIds::scale).setProperty (StateIds::value, value, nullptr);
+    }
+
+    TemporaryDataFolder folder;
+    KestrinAudioProcessor processor { folder.get() };
+    std::unique_ptr<KestrinAudioProcessorEditor> editor;
+};
+
+/** "id text" per item, "-" for separators, submenus in brackets, "*" after a ticked item. */
+juce::String describe (const juce::PopupMenu& menu)
+{
+    juce::StringArray items;
+    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+    {
+        const auto& item = it.getItem();
+        items.add (item.isSeparator ? "-" : item.subMenu != nullptr ? item.text + "[" + describe (*item.subMenu) + "]"
+                   : juce::String (item.itemID) + " " + item.text + (item.isTicked ? "*" : "") + (item.isEnabled ? "" : " (off)"));
+    }
+    return items.joinIntoString ("|");
+}
+} // namespace
+
+//==============================================================================
+TEST_F (EditorTest, OpensAtTheSavedScaleWithinTheResizeLimitsAndOnlyThenBecomesResizable)
+{
+    struct Case { juce::var saved; int width, height; };
+    const Case cases[] { { "1.0", 883, 396 }, { juce::var(), 883, 396 }, { "1.5", 1324, 594 }, { 2.0, 1766, 792 },
+                         { "garbage", 600, 269 }, { "-3", 600, 269 }, { "nan", 600, 269 }, { "1e30", 2400, 1076 },
+                         { "inf", 2400, 1076 }, { "0.5", 600, 269 } };
+
+    for (const auto& c : cases)
+    {
+        if (c.saved.isVoid())
+            processor.settingsTree.getChildWithName (StateIds::scale).removeProperty (StateIds::value, nullptr);
+        else
+            setScaleText (c.saved);
+
+        open();
+        const auto what = c.saved.toString().toStdString();
+        EXPECT_EQ (editor->getBounds().getWidth(), c.width) << what;
+        EXPECT_EQ (editor->getBounds().getHeight(), c.height) << what;
+        EXPECT_FALSE (editor->isResizable()) << what;
+
+        // The content is drawn in base units and scaled by the window's width.
+        const auto transform = editor->getChildComponent (0)->getTransform();
+        EXPECT_FLOAT_EQ (transform.mat00, (float) c.width / 883.0f) << what;
+        EXPECT_FLOAT_EQ (transform.mat11, (float) c.width / 883.0f) << what;
+        EXPECT_FLOAT_EQ (editor->getCurrentScale(), (float) c.width / 883.0f) << what;
+
+        pump (50);
+        EXPECT_TRUE (editor->isResizable()) << what;
+        EXPECT_EQ (editor->getBounds().getWidth(), c.width) << what;
+        editor.reset();
+    }
+
+    pump (1200);
+    EXPECT_FALSE (folder.settingsFile().exists()) << "opening writes nothing";
+}
+
+TEST_F (EditorTest, ResizingKeepsLimitsAndAspectAndWritesTheScaleOnceASecondAfterTheLast)
+{
+    open();
+    editor->setSize (1000, 449); // before the deferred set-up: not worth a write
+    pump (1300);
+    EXPECT_FALSE (folder.settingsFile().exists());
+
+    editor->setBoundsConstrained ({ 0, 0, 300, 100 });
+    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 600, 269));
+    editor->setBoundsConstrained ({ 0, 0, 5000, 5000 });
+    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 2400, 1076));
+    editor->setBoundsConstrained ({ 0, 0, 1200, 300 });
+    EXPECT_NEAR ((double) editor->getWidth() / editor->getHeight(), 883.0 / 396.0, 0.01);
+
+    auto lastResize = 0.0;
+    for (auto width : { 700, 900, 1100, 1324 })
+    {
+        pump (150);
+        editor->setSize (width, width * 396 / 883);
+        lastResize = juce::Time::getMillisecondCounterHiRes();
+    }
+
+    pump (600);
+    EXPECT_FALSE (folder.settingsFile().exists()) << "each resize restarts the countdown";
+
+    while (! folder.settingsFile().exists() && juce::Time::getMillisecondCounterHiRes() - lastResize < 3000.0)
+        pump (10);
+    EXPECT_GE (juce::Time::getMillisecondCounterHiRes() - lastResize, 950.0);
+    const auto saved = juce::parseXML (folder.settingsFile());
+    ASSERT_NE (saved, nullptr);
+    EXPECT_NEAR (saved->getChildByName (StateIds::scale)->getDoubleAttribute (StateIds::value), 1324.0 / 883.0, 1.0e-6);
+
+    {
+        KestrinAudioProcessor nextInstance (folder.get());
+        KestrinAudioProcessorEditor nextEditor (nextInstance);
+        EXPECT_EQ (nextEditor.getBounds(), juce::Rectangle<int> (0, 0, 1324, 593)) << "restored by the next instance, truncated";
+    }
+
+    folder.settingsFile().deleteFile();
+    pump (1500);
+    EXPECT_FALSE (folder.settingsFile().exists()) << "one write per burst";
+
+    // Settings read again while the editor is open resize it.
+    setScaleText (2.0);
+    editor->actionListenerCallback ("SettingsLoaded");
+    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 1766, 792));
+}
+
+TEST (EditorLookAndFeel, OpenEditorsShareOneDefaultLookAndFeelThatGoesWithTheLast)
+{
+    TemporaryDataFolder folderA, folderB;
+    KestrinAudioProcessor processorA (folderA.get()), processorB (folderB.get());
+    auto isCustom = [] { return dynamic_cast<LookAndFeelCustom*> (&juce::LookAndFeel::getDefaultLookAndFeel()) != nullptr; };
+
+    ASSERT_FALSE (isCustom());
+    auto first = std::make_unique<KestrinAudioProcessorEditor> (processorA);
+    auto* shared = &juce::LookAndFeel::getDefaultLookAndFeel();
+    auto second = std::make_unique<KestrinAudioProcessorEditor> (processorB);
+    EXPECT_TRUE (isCustom());
+    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), shared);
+    EXPECT_EQ (&second->footer.phaseComboBox.getLookAndFeel(), shared);
+
+    first.reset();
+    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), shared) << "still in use by the second editor";
+    second.reset();
+    EXPECT_FALSE (isCustom());
+}
+
+//==============================================================================
+TEST_F (EditorTest, LaysOutBarsTabsPadsPanelsAndDialogsInTheirOrder)
+{
+    open();
+    auto& content = *editor->getChildComponent (0);
+    std::vector<juce::Component*> expected { &editor->navbar, &editor->presetBrowser, &editor->footer };
+    for (int k = 0; k < 7; ++k) expected.push_back (&editor->getVoiceTab (k));
+    for (int k = 0; k < 7; ++k) expected.push_back (&editor->getVoicePad (k));
+    for (int k = 0; k < 7; ++k) expected.push_back (&editor->getVoicePanel (k));
+    expected.push_back (&editor->presetSaveDialog);
+    expected.push_back (&editor->settingsDialog);
+
+    ASSERT_EQ (content.getNumChildComponents(), (int) expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ (content.getChildComponent ((int) i), expected[i]) << "z-order " << i;
+
+    EXPECT_EQ (editor->presetBrowser.getBounds(), juce::Rectangle<int> (431, 10, 295, 27));
+    EXPECT_EQ (editor->presetBrowser.getComponentID(), "presetBrowser");
+    EXPECT_FALSE (editor->presetSaveDialog.isVisible() || editor->settingsDialog.isVisible());
+
+    // Tabs cover x 25 to 858; the inner ones overlap their right neighbour by a pixel.
+    const int lefts[] { 25, 144, 263, 382, 501, 620, 739 }, rights[] { 144, 264, 383, 502, 621, 740, 858 };
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ (editor->getVoiceTab (k).getBounds(), juce::Rectangle<int> (lefts[k], 48, rights[k] - lefts[k], 49)) << k;
+}
+
+TEST_F (EditorTest, TabsAreTitledByTheLabelParameterWithThePadJustBeforeTheText)
+{
+    open();
+    auto padToText = [this] (int k)
+    {
+        // The first column right of the pad that holds ink of the tab text.
+        const auto image = snapshot();
+        const auto& pad = editor->getVoicePad (k);
+        for (int x = pad.getRight(); x < editor->getVoiceTab (k).getRight(); ++x)
+            for (int y = 55; y < 92; ++y)
+                if (! coloursNear (image.getPixelAt (x, y), Palette::panelBackground, 40))
+                    return x - pad.getRight();
+        return -1;
+    };
+
+    for (int k = 0; k < 7; ++k)
+    {
+        EXPECT_EQ (editor->getVoiceTab (k).getButtonText(), voiceParameter (processor, k + 1, ParameterIds::label).getCurrentValueAsText());
+        EXPECT_GE (padToText (k), 4) << k;
+        EXPECT_LE (padToText (k), 9) << k;
+    }
+
+    for (auto [value, title] : { std::pair (26.0f, "7"), { 20.0f, "1" }, { 10.0f, "Closed HH" } })
+    {
+        setValue (voiceParameter (processor, 3, ParameterIds::label), value);
+        pump (100);
+        EXPECT_EQ (editor->getVoiceTab (2).getButtonText(), title);
+        EXPECT_GE (padToText (2), 4) << title;
+        EXPECT_LE (padToText (2), 9) << title;
+    }
+
+    // A label message for a voice that does not exist changes nothing.
+    const auto before = editor->getVoicePad (2).getBounds();
+    editor->actionListenerCallback ("voiceLabelChanged9");
+    EXPECT_EQ (editor->getVoicePad (2).getBounds(), before);
+}
+
+TEST_F (EditorTest, TabAndPadClicksShowAndStoreThePanelAndAPadPlaysItsVoice)
+{
+    processor.prepareToPlay (sampleRate, blockSize);
+    setScaleText ("1.5"); // clicks land through the scaled content
+    open();
+    EXPECT_EQ (visiblePanel(), 1);
+    EXPECT_EQ (activePanel(), "voice1");
+
+    click (editor->getVoiceTab (2), juce::ModifierKeys::leftButtonModifier);
+    EXPECT_EQ (visiblePanel(), 3);
+    EXPECT_EQ (activePanel(), "voice3");
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ (editor->getVoiceTab (k).getToggleState(), k == 2);
+
+    // Any button on a pad plays its voice at once, with no MIDI.
+    EXPECT_EQ (render (processor, {}, 2400).getMagnitude (0, 0, 2400), 0.0f);
+    click (editor->getVoicePad (4), juce::ModifierKeys::rightButtonModifier);
+    EXPECT_EQ (visiblePanel(), 5);
+    EXPECT_EQ (activePanel(), "voice5");
+    EXPECT_GT (render (processor, {}, 2400).getMagnitude (0, 0, 2400), 0.01f);
+    pump (100);
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ (editor->getVoicePad (k).litLed.getAlpha() > 0.5f, k == 4) << "only the played pad flashes: " << k;
+
+    // A right press on a tab opens the voice's menu over its panel, without storing the panel.
+    juce::Image menuImage;
+    juce::Timer::callAfterDelay (300, [&]
+    {
+        if (auto* menu = juce::Component::getCurrentlyModalComponent())
+            menuImage = menu->createComponentSnapshot (menu->getLocalBounds());
+        juce::PopupMenu::dismissAllActiveMenus();
+    });
+    click (editor->getVoiceTab (1), juce::ModifierKeys::rightButtonModifier);
+    ASSERT_TRUE (menuImage.isValid()) << "the menu was open";
+    EXPECT_EQ (visiblePanel(), 2);
+    EXPECT_EQ (activePanel(), "voice5") << "neither the press nor the release stores it";
+    saveImageForReview (menuImage, "editor-voice-menu");
+}
+
+TEST_F (EditorTest, NoteOnMessagesFlashTheirPadAndARestoredStateBringsItsPanel)
+{
+    open();
+    auto litPads = [this]
+    {
+        juce::String lit;
+        for (int k = 0; k < 7; ++k)
+            lit << (editor->getVoicePad (k).litLed.getAlpha() > 0.9f ? "1" : "0");
+        return lit;
+    };
+
+    for (auto message : { "voice7NoteOn", "voice3DecayEnd", "voice12NoteOff", "PresetLoaded", "MidiNoteLearned" })
+        editor->actionListenerCallback (message);
+    EXPECT_EQ (litPads(), "0000000");
+    editor->actionListenerCallback ("voice3NoteOn");
+    EXPECT_EQ (litPads(), "0001000");
+
+    // A note played over MIDI reaches the pad through the voice's message.
+    processor.prepareToPlay (sampleRate, blockSize);
+    processor.valueTreeState.state.setProperty (StateIds::activePanel, "voice6", nullptr);
+    juce::MemoryBlock savedState;
+    processor.getStateInformation (savedState);
+    render (processor, midiNoteOn (1, 36), blockSize);
+    pump (100);
+    EXPECT_GT (editor->getVoicePad (0).litLed.getAlpha(), 0.5f);
+
+    // The host restores a state that shows voice 6; a name of no voice shows no panel.
+    EXPECT_EQ (visiblePanel(), 1) << "writing the property alone changes nothing on screen";
+    processor.setStateInformation (savedState.getData(), (int) savedState.getSize());
+    pump (100);
+    EXPECT_EQ (visiblePanel(), 6);
+    EXPECT_TRUE (editor->getVoiceTab (5).getToggleState());
+
+    processor.valueTreeState.state.setProperty (StateIds::activePanel, "voice8", nullptr);
+    editor->restoreActivePanel();
+    EXPECT_EQ (visiblePanel(), 0);
+    processor.valueTreeState.state.removeProperty (StateIds::activePanel, nullptr);
+    editor->restoreActivePanel();
+    EXPECT_EQ (visiblePanel(), 1);
+}
+
+//==============================================================================
+TEST (VoiceClipboard, ValuesAreWrittenWithSixSignificantDigits)
+{
+    for (auto [value, text] : { std::pair (0.5, "0.5"), { 1.0, "1" }, { 0.0, "0" }, { 1.0 / 19.0, "0.0526316" },
+                                { 0.00001, "1e-05" }, { 0.0001, "0.0001" }, { 0.123456789, "0.123457" } })
+        EXPECT_EQ (KestrinAudioProcessorEditor::formatClipboardValue (value), text);
+}
+
+TEST_F (EditorTest, CopyWritesTheSoundOfAVoiceThatPastesOntoAnother)
+{
+    open();
+    for (size_t i = 0; i < ParameterIds::voiceSuffixes.size(); ++i)
+        voiceParameter (processor, 2, ParameterIds::voiceSuffixes[i]).setValueNotifyingHost (0.1f + 0.04f * (float) i);
+    setValue (voiceParameter (processor, 6, ParameterIds::chokeGroup), 2.0f);
+    const auto label6 = voiceParameter (processor, 6, ParameterIds::label).getValue();
+
+    editor->handleVoiceMenuResult (2, 1);
+    const auto text = juce::SystemClipboard::getTextFromClipboard();
+    EXPECT_TRUE (text.startsWith ("TombrelVoice/Decay:")) << text;
+    EXPECT_FALSE (text.containsAnyOf (" \n") || text.endsWith ("/")) << text;
+
+    juce::StringArray entries;
+    entries.addTokens (text.fromFirstOccurrenceOf ("/", false, false), "/", {});
+    ASSERT_EQ (entries.size(), 19) << text;
+    for (int i = 0; i < 19; ++i)
+        EXPECT_EQ (entries[i].upToFirstOccurrenceOf (":", false, false), ParameterIds::voiceSuffixes[(size_t) i]);
+
+    editor->handleVoiceMenuResult (6, 2);
+    for (int i = 0; i < 19; ++i)
+    {
+        const auto* suffix = ParameterIds::voiceSuffixes[(size_t) i];
+        EXPECT_NEAR (voiceParameter (processor, 6, suffix).getValue(), voiceParameter (processor, 2, suffix).getValue(), 1.0e-5f) << suffix;
+    }
+    EXPECT_EQ (getValue (processor, ParameterIds::voiceParameterId (6, ParameterIds::chokeGroup)), 2.0f);
+    EXPECT_EQ (voiceParameter (processor, 6, ParameterIds::label).getValue(), label6);
+}
+
+TEST_F (EditorTest, PasteAppliesOnlyUsableEntriesAndKeepsEveryParameterInRange)
+{
+    open();
+    struct Case { const char* text; std::vector<std::pair<const char*, float>> changes; };
+    const Case cases[] {
+        { "TombrelVoice/Gain:0.5", { { "Gain", 0.5f } } },
+        { "TombrelVoice/Pan:0.75/Decay:0.25", { { "Pan", 0.75f }, { "Decay", 0.25f } } },
+        { "TombrelVoice/Gain:0.1/Gain:0.9", { { "Gain", 0.9f } } },
+        { "TombrelVoice/Label:0.5/ChokeGroup:1", { { "Label", 0.5f }, { "ChokeGroup", 1.0f } } },
+        { "TombrelVoice/Gain:2/Pan:-1/Decay:abc/ClickMix:/NoiseMix:nan/Saturation:1e999/Velocity: 0.6x",
+          { { "Gain", 1.0f }, { "Pan", 0.0f }, { "Decay", 0.0f }, { "ClickMix", 0.0f }, { "NoiseMix", 0.0f },
+            { "Saturation", 1.0f }, { "Velocity", 0.6f } } },
+        { "TombrelVoice/Gain:0.5:1/Pan/Decay:0.9//Bogus:1/paramVoice1Gain:0.7/\"Noise:Mix\":0.2/x\"/Gain:0.7/\"/", { { "Decay", 0.9f } } },
+        { "tombrelvoice/Gain:0.5", {} },
+        { "TombrelVoice:Gain:0.5", {} },
+        { "TombrelVoice/", {} },
+        { "", {} },
+    };
+
+    for (const auto& c : cases)
+    {
+        for (auto* suffix : ParameterIds::voiceSuffixes)
+            voiceParameter (processor, 4, suffix).setValueNotifyingHost (0.3f);
+        std::map<juce::String, float> expected;
+        for (auto* suffix : ParameterIds::voiceSuffixes)
+            expected[suffix] = voiceParameter (processor, 4, suffix).getValue();
+        for (const auto& [suffix, value] : c.changes)
+            expected[suffix] = value;
+
+        juce::SystemClipboard::copyTextToClipboard (c.text);
+        editor->handleVoiceMenuResult (4, 2);
+
+        for (const auto& [suffix, value] : expected)
+            EXPECT_NEAR (voiceParameter (processor, 4, suffix.toRawUTF8()).getValue(), value, 1.0e-5f) << c.text << ": " << suffix;
+    }
+}
+
+TEST_F (EditorTest, VoiceMenuOffersLabelsAndTicksTheChokeGroup)
+{
+    open();
+    const juce::String copyPaste = "1 Copy|2 Paste|-|Label[3 Bass|4 Kick|5 Snare|6 Rimshot|7 Sidestick|8 Tom L|9 Tom LM|10 Tom M|"
+                                   "11 Tom MH|12 Tom H|13 Closed HH|14 Open HH|15 Crash|16 Ride|17 Handclap|18 Cowbell|"
+                                   "19 Woodblock|20 Triangle|21 Noise|22 SFX]|Choke Group[";
+    editor->buildVoiceMenu (4);
+    EXPECT_EQ (describe (editor->getVoiceMenu()), copyPaste + "23 None*|24 1|25 2|26 3|27 4]");
+
+    editor->handleVoiceMenuResult (4, 26);
+    EXPECT_EQ (getValue (processor, ParameterIds::voiceParameterId (4, ParameterIds::chokeGroup)), 3.0f);
+    editor->handleVoiceMenuResult (4, 16); // "Ride", whose item still shows no tick
+    EXPECT_EQ (getValue (processor, ParameterIds::voiceParameterId (4, ParameterIds::label)), 13.0f);
+    editor->buildVoiceMenu (4);
+    EXPECT_EQ (describe (editor->getVoiceMenu()), copyPaste + "23 None|24 1|25 2|26 3*|27 4]");
+    pump (100);
+    EXPECT_EQ (editor->getVoiceTab (3).getButtonText(), "Ride");
+
+    juce::MemoryBlock before, after;
+    processor.getStateInformation (before);
+    editor->handleVoiceMenuResult (4, 0);
+    processor.getStateInformation (after);
+    EXPECT_EQ (before, after) << "a dismissed menu changes nothing";
+}
+
+//==============================================================================
+TEST_F (EditorTest, FooterFollowsItsParametersAndLightsInTheShownVoicesColour)
+{
+    open();
+    auto& footer = editor->footer;
+    footer.phaseComboBox.setSelectedId (3, juce::sendNotificationSync);
+    EXPECT_EQ (getValue (processor, ParameterIds::paramPhase), 2.0f);
+    setValue (parameter (processor, ParameterIds::paramPhase), 1.0f);
+    EXPECT_EQ (footer.phaseComboBox.getText(), "On");
+
+    auto light = [&] { return snapshot().getPixelAt (334, 348 + 23); };
+    EXPECT_TRUE (coloursNear (light(), juce::Colour (0xFF495059)));
+    click (*footer.obeyNoteOffButton, juce::ModifierKeys::leftButtonModifier);
+    EXPECT_EQ (getValue (processor, ParameterIds::paramObeyNoteOff), 1.0f);
+
+    // One picture per voice: its tab and panel, the footer light in its colour.
+    for (int k = 0; k < 7; ++k)
+    {
+        click (editor->getVoiceTab (k), juce::ModifierKeys::leftButtonModifier);
+        const auto image = snapshot();
+        saveImageForReview (image, "editor-voice" + juce::String (k + 1));
+        EXPECT_TRUE (coloursNear (light(), Palette::getVoiceAccent (k))) << k;
+        for (int j = 0; j < 7; ++j)
+            EXPECT_TRUE (coloursNear (image.getPixelAt (editor->getVoiceTab (j).getX() + 60, 96), j == k ? Palette::getVoiceAccent (j) : Palette::divider))
+                << "underline of tab " << j << " with voice " << k + 1 << " shown";
+    }
+
+    click (*footer.obeyNoteOffButton, juce::ModifierKeys::leftButtonModifier);
+    EXPECT_EQ (getValue (processor, ParameterIds::paramObeyNoteOff), 0.0f);
+    EXPECT_TRUE (coloursNear (light(), juce::Colour (0xFF495059)));
+    setValue (parameter (processor, ParameterIds::paramObeyNoteOff), 1.0f);
+    EXPECT_TRUE (footer.obeyNoteOffButton->getToggleState());
+}
