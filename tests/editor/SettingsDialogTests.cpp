@@ -1,7 +1,6 @@
 #include "editor/ControlImages.h"
 
-#include "editor/SettingsDialog.h"
-#include "lookandfeel/LookAndFeelCustom.h"
+#include "editor/KestrinAudioProcessorEditor.h"
 #include "lookandfeel/Palette.h"
 #include "processor/ProcessorTestHelpers.h"
 #include "processor/StateIds.h"
@@ -15,6 +14,7 @@ using Notes = std::array<int, 7>;
 namespace
 {
 constexpr Notes factoryNotes { 36, 37, 38, 39, 40, 41, 42 };
+const juce::StringArray factoryNames { "C1", "Db1", "D1", "Eb1", "E1", "F1", "Gb1" };
 
 /** Runs the message loop until the condition holds or two seconds have passed. */
 bool pumpUntil (const std::function<bool()>& condition)
@@ -28,31 +28,24 @@ bool pumpUntil (const std::function<bool()>& condition)
 Notes notesOf (KestrinAudioProcessor& processor)
 {
     Notes notes {};
-
     for (size_t i = 0; i < notes.size(); ++i)
         notes[i] = processor.valueTreeState.state.getProperty (StateIds::voiceMidi ((int) i + 1));
-
     return notes;
 }
 
+/** The dialog of a real editor on a processor with a temporary data folder. */
 class SettingsDialogTest : public ::testing::Test
 {
 protected:
-    SettingsDialogTest()
-    {
-        processor.prepareToPlay (sampleRate, blockSize);
-        dialog.setBounds (0, 0, 883, 396);
-    }
+    SettingsDialogTest() { processor.prepareToPlay (sampleRate, blockSize); }
 
     Notes notes() { return notesOf (processor); }
 
     juce::StringArray names() const
     {
         juce::StringArray result;
-
         for (auto& editor : dialog.noteEditors)
             result.add (editor.getText());
-
         return result;
     }
 
@@ -81,31 +74,22 @@ protected:
     std::vector<int> lightsOn() const
     {
         std::vector<int> on;
-
-        for (size_t i = 0; i < dialog.learnButtons.size(); ++i)
-            if (dialog.learnButtons[i]->getToggleState())
-                on.push_back ((int) i + 1);
-
+        for (int n = 1; n <= 7; ++n)
+            if (dialog.learnButtons[(size_t) n - 1]->getToggleState())
+                on.push_back (n);
         return on;
     }
 
-    /** Installed before the dialog is built, as the editor does. */
-    struct DefaultLookAndFeel
-    {
-        DefaultLookAndFeel() { juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel); }
-        ~DefaultLookAndFeel() { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); }
-        LookAndFeelCustom lookAndFeel;
-    } defaultLookAndFeel;
-
     TemporaryDataFolder folder;
     KestrinAudioProcessor processor { folder.get() };
-    SettingsDialog dialog { processor };
+    KestrinAudioProcessorEditor editor { processor };
+    SettingsDialog& dialog { editor.settingsDialog };
 };
 } // namespace
 
 TEST_F (SettingsDialogTest, TypedNamesAreAcceptedInAnyCaseWithFlatsShownAndAnythingElsePutsEveryRowBack)
 {
-    EXPECT_EQ (names(), juce::StringArray ({ "C1", "Db1", "D1", "Eb1", "E1", "F1", "Gb1" }));
+    EXPECT_EQ (names(), factoryNames);
 
     struct Case { const char* typed; const char* shown; int note; };
     const Case cases[] = { { "c#3", "Db3", 61 }, { "C3", "C3", 60 }, { "DB1", "Db1", 37 }, { "b7", "B7", 119 }, { "c0", "C0", 24 },
@@ -125,7 +109,7 @@ TEST_F (SettingsDialogTest, TypedNamesAreAcceptedInAnyCaseWithFlatsShownAndAnyth
                 expected[1] = c.note;
 
             type (2, c.typed, leaving);
-            auto expectedNames = juce::StringArray ({ "C1", "Db1", "D1", "Eb1", "E1", "F1", "Gb1" });
+            auto expectedNames = factoryNames;
             expectedNames.set (1, c.shown == nullptr ? "Db1" : c.shown);
             EXPECT_EQ (names(), expectedNames) << c.typed << (leaving ? " left" : " returned");
             EXPECT_EQ (notes(), expected) << c.typed;
@@ -172,7 +156,7 @@ TEST_F (SettingsDialogTest, ResetLeavesTheFileAloneAndSaveMakesTheShownMapTheDef
 {
     setMap ({ 50, 51, 52, 53, 54, 55, 56 });
     click (*dialog.resetButton);
-    EXPECT_EQ (names(), juce::StringArray ({ "C1", "Db1", "D1", "Eb1", "E1", "F1", "Gb1" }));
+    EXPECT_EQ (names(), factoryNames);
     EXPECT_EQ (notes(), factoryNotes);
     EXPECT_FALSE (folder.settingsFile().exists());
 
@@ -241,8 +225,14 @@ TEST_F (SettingsDialogTest, MidiLearnTakesThePlayedNoteIntoTheOneLitRow)
     EXPECT_EQ (names()[0], "E2");
     EXPECT_TRUE (std::equal (before.begin() + 1, before.end(), notes().begin() + 1));
 
-    // Showing again switches the lights off and shows the map, changed meanwhile or not.
+    // The cross closes the dialog and abandons a waiting learn; showing again switches the lights
+    // off and shows the map, changed meanwhile or not.
+    dialog.prepareToShow();
+    dialog.setVisible (true);
     click (*dialog.learnButtons[1]);
+    click (*dialog.closeButton);
+    EXPECT_FALSE (dialog.isVisible());
+    EXPECT_FALSE (processor.midiLearnArmed);
     processor.setVoiceMidiNotes (50, 51, 52, 53, 54, 55, 56);
     dialog.prepareToShow();
     EXPECT_TRUE (lightsOn().empty());
@@ -292,4 +282,12 @@ TEST_F (SettingsDialogTest, PaintsTheBoxAndItsDividersOverTheDimmedWindow)
 
     for (const auto& p : probes)
         EXPECT_TRUE (coloursNear (image.getPixelAt (p.x, p.y), p.colour)) << p.x << ", " << p.y;
+
+    // Shown, it covers the whole window: the dimmed footer and tabs take no clicks.
+    editor.setVisible (true);
+    dialog.setVisible (true);
+    saveImageForReview (editor.createComponentSnapshot (editor.getLocalBounds(), true, 1.0f), "settings-dialog-in-editor");
+    EXPECT_EQ (editor.getComponentAt (20, 380), &dialog);
+    EXPECT_EQ (editor.getComponentAt (30, 70), &dialog);
+    EXPECT_EQ (editor.getComponentAt (855, 20), &dialog);
 }
