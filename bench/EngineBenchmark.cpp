@@ -120,7 +120,7 @@ BENCHMARK (processKit)->ArgName ("oversampling")->Arg (1)->Arg (2)->Arg (4)->Min
 
 int main (int argc, char** argv)
 {
-    // The processor's and voices' message timers need a message manager.
+    // The parameter tree's timer needs a message manager.
     juce::ScopedJuceInitialiser_GUI juce;
 
     benchmark::Initialize (&argc, argv);

@@ -236,14 +236,13 @@ void KestrinAudioProcessorEditor::showPanel (const juce::String& panelName)
 
 void KestrinAudioProcessorEditor::restoreActivePanel()
 {
-    const auto& state = processor.valueTreeState.state;
-    showPanel (state.hasProperty (StateIds::activePanel) ? state[StateIds::activePanel].toString()
-                                                         : StateIds::panelName (1));
+    const auto panel = processor.getStateProperty (StateIds::activePanel);
+    showPanel (panel.isVoid() ? StateIds::panelName (1) : panel.toString());
 }
 
 void KestrinAudioProcessorEditor::setActivePanel (int voiceNumber)
 {
-    processor.valueTreeState.state.setProperty (StateIds::activePanel, StateIds::panelName (voiceNumber), nullptr);
+    processor.setStateProperty (StateIds::activePanel, StateIds::panelName (voiceNumber));
 }
 
 void KestrinAudioProcessorEditor::mouseDown (const juce::MouseEvent& event)
@@ -270,7 +269,7 @@ void KestrinAudioProcessorEditor::mouseDown (const juce::MouseEvent& event)
         if (event.eventComponent == voicePads[(size_t) n - 1].get())
         {
             // The voice queues the note for the audio thread and broadcasts its "NoteOn", which flashes the pad.
-            const auto note = (int) processor.valueTreeState.state[juce::Identifier (StateIds::voiceMidi (n))];
+            const auto note = (int) processor.getStateProperty (StateIds::voiceMidi (n));
             processor.voiceManager.getVoice (n - 1)->noteOn (note, false, 1.0f);
 
             showPanel (StateIds::panelName (n));

@@ -2,6 +2,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <functional>
 #include <memory>
 
 class KestrinAudioProcessor;
@@ -23,6 +24,19 @@ public:
 
     void buttonClicked (juce::Button*) override;
     void actionListenerCallback (const juce::String& message) override;
+
+    /** Acts on a result of the logo menu: 1 user guide, 2 reset the scaling, 3 the maker's web site. */
+    void logoMenuItemChosen (int result);
+
+    /** The logo menu; without a web address its third item is shown disabled. */
+    static juce::PopupMenu createLogoMenu (const juce::String& websiteAddress);
+
+    /** The maker's web address as set for this build; empty when none was given. */
+    static juce::String getMakerWebsite();
+
+    /** Open a file in its default application and a web address in the browser; replaceable so that tests launch nothing. */
+    std::function<void (const juce::File&)> openDocument = [] (const juce::File& file) { juce::Process::openDocument (file.getFullPathName(), {}); };
+    std::function<void (const juce::URL&)> openWebsite = [] (const juce::URL& url) { url.launchInDefaultBrowser(); };
 
 private:
     KestrinAudioProcessor& processor;

@@ -2,6 +2,7 @@
 
 #include "lookandfeel/LookAndFeelPresetName.h"
 
+#include <functional>
 #include <memory>
 
 class KestrinAudioProcessor;
@@ -21,6 +22,16 @@ public:
     /** Rescans the presets folder and rebuilds the menu. */
     void refreshPresetList();
 
+    /** Acts on a result of the preset menu: 0 dismissed, 9999 "Organise...", else the preset with that id. */
+    void presetMenuItemChosen (int result);
+
+    const juce::PopupMenu& getPresetMenu() const noexcept { return presetMenu; }
+
+    static constexpr int organiseItemId = 9999;
+
+    /** Shows a folder in the system's file manager; replaceable so that tests launch nothing. */
+    std::function<void (const juce::File&)> revealFolder = [] (const juce::File& folder) { folder.revealToUser(); };
+
     void mouseDown (const juce::MouseEvent&) override;
     void paint (juce::Graphics&) override;
     void resized() override;
@@ -30,6 +41,7 @@ public:
 
 private:
     void addPresetsFromFolder (juce::PopupMenu& menu, juce::String folderPath);
+    void loadPresetAt (int index);
 
     KestrinAudioProcessor& processor;
     std::unique_ptr<juce::DrawableButton> nextButton;
@@ -43,6 +55,8 @@ private:
     juce::StringArray presetPaths;
     juce::PopupMenu presetMenu;
     bool menuShowing = false;
+    /** Real paths of the folders being scanned, so that a link back to one of them isn't followed forever. */
+    juce::StringArray foldersBeingScanned;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PresetBrowser)
 };

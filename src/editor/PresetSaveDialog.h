@@ -2,6 +2,7 @@
 
 #include "lookandfeel/LookAndFeelTextOnlyButton.h"
 
+#include <functional>
 #include <memory>
 
 class KestrinAudioProcessor;
@@ -26,6 +27,12 @@ public:
     void setFileName (const juce::String& name);
     void updateSaveButton();
 
+    /** Lists the folders again and selects the current preset once the listing is complete. */
+    void refreshFolderListing();
+
+    /** Shows a folder in the system's file manager; replaceable so that tests launch nothing. */
+    std::function<void (const juce::File&)> revealFolder = [] (const juce::File& folder) { folder.revealToUser(); };
+
     void paint (juce::Graphics&) override;
     void resized() override;
 
@@ -38,6 +45,7 @@ public:
 
 private:
     void timerCallback() override;
+    void hideThroughEditor();
 
     KestrinAudioProcessor& processor;
     std::unique_ptr<juce::DrawableButton> closeButton;
@@ -53,9 +61,7 @@ private:
     juce::TimeSliceThread scanningThread { "Directory Contents Scanning Thread" };
 
 public:
-    /** Rescanned by the navigation bar's refresh button. */
     std::unique_ptr<juce::DirectoryContentsList> directoryList;
-
 private:
     std::unique_ptr<juce::FileTreeComponent> fileTree;
 

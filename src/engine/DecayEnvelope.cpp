@@ -1,22 +1,29 @@
 #include "DecayEnvelope.h"
 
-void DecayEnvelope::setTimes (float attackSeconds, float decaySeconds, float sampleRate) noexcept
+#include <juce_core/juce_core.h>
+
+void DecayEnvelope::setTimes (int lane, float attackSeconds, float decaySeconds, float sampleRate) noexcept
 {
     const auto attackSamples = attackSeconds * sampleRate;
-    attackStep = attackSamples > 1.0f ? 1.0f / attackSamples : 1.0f;
+    attackStep[lane] = attackSamples > 1.0f ? 1.0f / attackSamples : 1.0f;
 
     const auto decaySamples = juce::jmax (1.0f, decaySeconds * sampleRate);
-    fallMultiplier = std::exp (std::log (floorLevel) / decaySamples);
+    fallMultiplier[lane] = std::exp (std::log (floorLevel) / decaySamples);
 }
 
-void DecayEnvelope::start (float startLevel) noexcept
+void DecayEnvelope::start (int lane, float startLevel) noexcept
 {
-    fall = 1.0f;
-    attack = attackStep >= 1.0f ? 1.0f : juce::jlimit (0.0f, 1.0f, startLevel);
+    fall[lane] = 1.0f;
+    attack[lane] = attackStep[lane] >= 1.0f ? 1.0f : juce::jlimit (0.0f, 1.0f, startLevel);
 }
 
-void DecayEnvelope::stop() noexcept
+void DecayEnvelope::stop (int lane) noexcept
 {
-    fall = 0.0f;
-    attack = 1.0f;
+    fall[lane] = 0.0f;
+    attack[lane] = 1.0f;
+}
+
+float DecayEnvelope::getLevel (int lane) const noexcept
+{
+    return attack[lane] * juce::jmax (0.0f, (fall[lane] - floorLevel) * shapeScale);
 }

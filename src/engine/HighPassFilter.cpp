@@ -1,20 +1,20 @@
 #include "HighPassFilter.h"
+#include "DspMath.h"
 
 namespace
 {
 // 2R = 1 / Q with Q = 1 / sqrt 2: no resonant peak at the cutoff.
 constexpr float twoR = juce::MathConstants<float>::sqrt2;
-constexpr float maximumCutoffRatio = 0.45f;
+} // namespace
+
+void HighPassFilter::reset (int lane) noexcept
+{
+    s0[lane] = s1[lane] = 0.0f;
 }
 
-void HighPassFilter::reset() noexcept
+void HighPassFilter::setCutoff (int lane, float cutoffHz, float sampleRate) noexcept
 {
-    s0 = s1 = 0.0f;
-}
-
-void HighPassFilter::setCutoff (float cutoffHz, float sampleRate) noexcept
-{
-    const auto ratio = juce::jlimit (1.0e-5f, maximumCutoffRatio, cutoffHz / sampleRate);
+    const auto ratio = juce::jlimit (1.0e-5f, DspMath::maximumCutoffRatio, cutoffHz / sampleRate);
     const auto g = std::tan (juce::MathConstants<float>::pi * ratio);
     const auto h = 1.0f / (1.0f + twoR * g + g * g);
 
@@ -29,7 +29,14 @@ void HighPassFilter::setCutoff (float cutoffHz, float sampleRate) noexcept
         return high;
     };
 
-    c0 = step (1.0f, 0.0f, 0.0f, a00, a10);
-    c1 = step (0.0f, 1.0f, 0.0f, a01, a11);
-    d = step (0.0f, 0.0f, 1.0f, b0, b1);
+    float na00, na10, na01, na11, nb0, nb1;
+    c0[lane] = step (1.0f, 0.0f, 0.0f, na00, na10);
+    c1[lane] = step (0.0f, 1.0f, 0.0f, na01, na11);
+    d[lane] = step (0.0f, 0.0f, 1.0f, nb0, nb1);
+    a00[lane] = na00;
+    a10[lane] = na10;
+    a01[lane] = na01;
+    a11[lane] = na11;
+    b0[lane] = nb0;
+    b1[lane] = nb1;
 }

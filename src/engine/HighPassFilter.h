@@ -1,23 +1,19 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "Lanes.h"
 
 /**
-    A two-pole high-pass (state-variable, topology-preserving transform, Butterworth Q), kept as a
-    state-space step like LadderFilter so that a sample is a handful of independent multiply-adds.
-
-    It does what juce::dsp::StateVariableTPTFilter does for one channel and one response, and can
-    follow the voice's changing oversampled rate without being prepared again. A small value type.
+    A two-pole high-pass for four voices (state-variable, topology-preserving transform, Butterworth
+    Q), kept as a state-space step like LadderFilter so that a sample is a handful of independent
+    multiply-adds. It can follow the voices' changing oversampled rate without being prepared again.
 */
 class HighPassFilter final
 {
 public:
-    HighPassFilter() = default;
+    void reset (int lane) noexcept;
+    void setCutoff (int lane, float cutoffHz, float sampleRate) noexcept;
 
-    void reset() noexcept;
-    void setCutoff (float cutoffHz, float sampleRate) noexcept;
-
-    float processSample (float x) noexcept
+    Lanes::Float processSample (Lanes::Float x) noexcept
     {
         const auto y = c0 * s0 + c1 * s1 + d * x;
         const auto next0 = a00 * s0 + a01 * s1 + b0 * x;
@@ -28,9 +24,7 @@ public:
     }
 
 private:
-    float s0 = 0.0f, s1 = 0.0f;
-    float a00 = 0.0f, a01 = 0.0f, a10 = 0.0f, a11 = 0.0f, b0 = 0.0f, b1 = 0.0f;
-    float c0 = 0.0f, c1 = 0.0f, d = 1.0f;
-
-    JUCE_LEAK_DETECTOR (HighPassFilter)
+    Lanes::Float s0 {}, s1 {};
+    Lanes::Float a00 {}, a01 {}, a10 {}, a11 {}, b0 {}, b1 {};
+    Lanes::Float c0 {}, c1 {}, d = Lanes::splat (1.0f);
 };

@@ -3,76 +3,51 @@
 #include "DspMath.h"
 
 /**
-    The tone of a voice: a mix of a band-limited triangle and a sine sharing one phase.
+    The tone of four voices: each a mix of a band-limited triangle and a sine sharing one phase.
 
-    The triangle's corners are smoothed with a two-sample polynomial BLAMP, which removes most
-    of the aliasing a naive triangle folds back at high pitches without any oversampling.
+    The triangle's corners are smoothed with a two-sample polynomial BLAMP, which removes most of
+    the aliasing a naive triangle folds back at high pitches without any oversampling.
 */
 class ToneOscillator final
 {
 public:
-    ToneOscillator() = default;
+    /** Phase of one lane in cycles, [0, 1). */
+    void setPhase (int lane, float newPhase) noexcept { phase[lane] = newPhase - std::floor (newPhase); }
 
-    /** Phase in cycles, [0, 1). */
-    void setPhase (float newPhase) noexcept;
-    float getPhase() const noexcept { return phase; }
-
-    /** Returns the next sample and advances by phaseIncrement (frequency / sample rate, below 0.5). */
-    float processSample (float phaseIncrement, float triangleLevel, float sineLevel) noexcept
+    /** Returns the next sample and advances by phaseIncrement (frequency / sample rate, below 0.5;
+        0 holds a lane where it is). The triangle is worked out only when some lane uses it. */
+    Lanes::Float processSample (Lanes::Float phaseIncrement, Lanes::Float triangleLevel, bool withTriangle) noexcept
     {
-        auto out = sineLevel * DspMath::sinCycle (phase);
+        auto out = (1.0f - triangleLevel) * DspMath::sinCycle (phase);
 
-        if (triangleLevel != 0.0f)
-            out += triangleLevel * bandLimitedTriangle (phaseIncrement);
+        if (withTriangle)
+            out = out + triangleLevel * bandLimitedTriangle (phaseIncrement);
 
-        phase += phaseIncrement;
-
-        if (phase >= 1.0f)
-            phase -= 1.0f;
-
+        phase = phase + phaseIncrement;
+        phase = Lanes::select (phase >= 1.0f, phase - 1.0f, phase);
         return out;
     }
 
 private:
-    float bandLimitedTriangle (float dt) const noexcept
+    Lanes::Float bandLimitedTriangle (Lanes::Float dt) const noexcept
     {
-        // The slope is +4 per cycle up to the corner at 0.25 and -4 after it, so each corner
+        // Measured from the rising corner at phase 0.75, the last corner passed lies d in [0, 0.5)
+        // back, and the triangle is 4 d - 1 after a rising corner and 1 - 4 d after a falling one.
+        auto q = phase + 0.25f;
+        q = Lanes::select (q >= 1.0f, q - 1.0f, q);
+        const auto afterFalling = q >= 0.5f;
+        const auto d = Lanes::select (afterFalling, q - 0.5f, q);
+
+        // Integrated linear-interpolation BLEP residuals of the two slope changes near it: just
+        // after the last corner, and just before the next, which turns the other way. Each corner
         // changes the slope by 8 cycles' worth, i.e. 8 * dt per sample.
-        const auto slopeStep = 8.0f * dt;
-        return DspMath::triangleCycle (phase)
-             + slopeStep * (cornerResidual (distanceAfter (risingCorner), dt)
-                            - cornerResidual (distanceAfter (fallingCorner), dt));
+        const auto perIncrement = 1.0f / dt;
+        const auto after = 1.0f - d * perIncrement;
+        const auto before = (d - 0.5f) * perIncrement + 1.0f;
+        const auto residuals = Lanes::keep (d < dt, after * after * after) - Lanes::keep (d > 0.5f - dt, before * before * before);
+
+        return Lanes::negateWhere (afterFalling, 4.0f * d - 1.0f + (8.0f / 6.0f) * dt * residuals);
     }
 
-    float distanceAfter (float corner) const noexcept
-    {
-        const auto d = phase - corner;
-        return d < 0.0f ? d + 1.0f : d;
-    }
-
-    /** Integrated linear-interpolation BLEP residual of a unit slope change, for a sample
-        `distance` cycles after the corner (or 1 - distance before the next one). */
-    static float cornerResidual (float distance, float dt) noexcept
-    {
-        if (distance < dt)
-        {
-            const auto u = 1.0f - distance / dt;
-            return u * u * u * (1.0f / 6.0f);
-        }
-
-        if (distance > 1.0f - dt)
-        {
-            const auto u = (distance - 1.0f) / dt + 1.0f;
-            return u * u * u * (1.0f / 6.0f);
-        }
-
-        return 0.0f;
-    }
-
-    static constexpr float risingCorner = 0.75f;   // minimum: the slope turns from -4 to +4
-    static constexpr float fallingCorner = 0.25f;  // maximum: the slope turns from +4 to -4
-
-    float phase = 0.0f;
-
-    JUCE_LEAK_DETECTOR (ToneOscillator)
+    Lanes::Float phase {};
 };

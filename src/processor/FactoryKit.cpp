@@ -18,9 +18,9 @@ constexpr std::array<Row, ParameterIds::numVoices> kit {{
     {{ 0.07f, 1.0f, 1100.0f, 0.15f, 1.0f,  4500.0f, 0.35f,  900.0f, 0.30f, 0.35f, 1.0f, 0.0f, 0.0f, 1.0f, 0.60f, 0.10f, 0.60f,  0.10f, -3.0f,  4.0f, 1.0f }},
     // Snare: tone around 190 Hz under bright noise.
     {{ 0.22f, 0.0f,  190.0f, 0.25f, 0.0f,  7500.0f, 0.15f,  250.0f, 0.30f, 0.60f, 1.0f, 0.0f, 0.0f, 2.0f, 0.30f, 0.15f, 0.50f,  0.00f, -1.5f,  2.0f, 1.0f }},
-    // Handclap: resonant band-passed noise whose cut-off flutters at 90 Hz, like several hands
-    // slapping a few milliseconds apart.
-    {{ 0.30f, 2.0f, 1000.0f, 0.00f, 0.0f,  1800.0f, 0.40f,  750.0f, 0.20f, 0.95f, 90.0f, 0.0f, 0.6f, 8.0f, 0.15f, 0.10f, 0.50f, -0.15f, -3.0f, 14.0f, 0.0f }},
+    // Handclap: resonant band-passed noise whose cutoff the LFO swings at 90 Hz, which gives a few
+    // slaps about 11 ms apart before the swing dies away into the tail.
+    {{ 0.30f, 2.0f, 1000.0f, 0.00f, 0.0f,  1800.0f, 0.40f,  750.0f, 0.20f, 0.95f, 90.0f, 0.0f, 0.9f, 8.0f, 0.15f, 0.10f, 0.50f, -0.15f, -3.0f, 14.0f, 0.0f }},
     // Second snare: tighter and higher.
     {{ 0.16f, 0.0f,  240.0f, 0.20f, 1.0f,  9500.0f, 0.10f,  500.0f, 0.40f, 0.70f, 1.0f, 0.0f, 0.0f, 1.0f, 0.40f, 0.25f, 0.50f,  0.15f, -2.5f,  2.0f, 0.0f }},
     // Low tom: sine with a gentle downward bend.

@@ -13,11 +13,24 @@ constexpr std::array<const char*, 4> sessionParameters { ParameterIds::paramBypa
                                                          ParameterIds::paramOfflineQuality, ParameterIds::paramMultiOut };
 
 constexpr std::array<int, 3> oversamplingFactors { 1, 2, 4 };
+constexpr int numEmptyAudioUnitOutputs = 8;
 constexpr int offlineBestFactor = 4;
 
 bool isOn (const std::atomic<float>* value) noexcept
 {
     return value->load (std::memory_order_relaxed) >= 0.5f;
+}
+
+/** The processor's messages, in the order of its MessageIndex. */
+juce::StringArray messageTable()
+{
+    juce::StringArray table { "MidiNoteLearned", "StateInformationSet", "SettingsLoaded" };
+
+    for (int voiceNumber = 1; voiceNumber <= VoiceManager::numVoices; ++voiceNumber)
+        table.add ("voiceLabelChanged" + juce::String (voiceNumber));
+
+    table.addArray ({ "PresetLoaded", "PresetSaved" });
+    return table;
 }
 } // namespace
 
@@ -29,11 +42,11 @@ KestrinAudioProcessor::KestrinAudioProcessor()
 
 KestrinAudioProcessor::KestrinAudioProcessor (const juce::File& dataFolder)
     : juce::AudioProcessor (createBuses()),
-      AsyncMessageBroadcaster (createMessageTable()),
       valueTreeState (*this, nullptr, StateIds::stateType, ParameterLayout::create()),
       settingsTree (StateIds::settingsType),
       dataFolderPath (dataFolder.getFullPathName()),
-      presetsFolderPath (dataFolder.getChildFile (StateIds::presetsFolderName).getFullPathName())
+      presetsFolderPath (dataFolder.getChildFile (StateIds::presetsFolderName).getFullPathName()),
+      messages (voiceManager.getMessageDispatcher(), messageTable())
 {
     using Kind = ParameterTarget::Kind;
 
@@ -88,6 +101,9 @@ KestrinAudioProcessor::KestrinAudioProcessor (const juce::File& dataFolder)
 
 KestrinAudioProcessor::~KestrinAudioProcessor()
 {
+    // Hosts may destroy the processor on a thread of their own: no delivery may run from here on.
+    voiceManager.getMessageDispatcher().shutDown();
+
     for (auto& entry : parameterTargets)
         valueTreeState.removeParameterListener (entry.first, this);
 }
@@ -99,21 +115,12 @@ juce::AudioProcessor::BusesProperties KestrinAudioProcessor::createBuses()
     for (int voiceNumber = 1; voiceNumber <= VoiceManager::numVoices; ++voiceNumber)
         buses = buses.withOutput ("Voice " + juce::String (voiceNumber), juce::AudioChannelSet::stereo(), false);
 
+    // An Audio Unit offers eight more outputs, which stay silent.
+    if (juce::PluginHostType::getPluginLoadedAs() == wrapperType_AudioUnit)
+        for (int i = 0; i < numEmptyAudioUnitOutputs; ++i)
+            buses = buses.withOutput ("Empty", juce::AudioChannelSet::stereo(), false);
+
     return buses;
-}
-
-juce::StringArray KestrinAudioProcessor::createMessageTable()
-{
-    juce::StringArray table { "MidiNoteLearned", "StateInformationSet", "SettingsLoaded" };
-
-    for (int voiceNumber = 1; voiceNumber <= VoiceManager::numVoices; ++voiceNumber)
-        table.add ("voiceLabelChanged" + juce::String (voiceNumber));
-
-    table.add ("PresetLoaded");
-    table.add ("PresetSaved");
-
-    jassert (table[presetLoadedMessage] == "PresetLoaded" && table[presetSavedMessage] == "PresetSaved");
-    return table;
 }
 
 juce::File KestrinAudioProcessor::getDefaultDataFolder()
@@ -129,6 +136,7 @@ juce::File KestrinAudioProcessor::getDefaultDataFolder()
 
 void KestrinAudioProcessor::setExtraStateProperties()
 {
+    const juce::ScopedLock lock (stateLock);
     auto& state = valueTreeState.state;
     state.setProperty (StateIds::presetName, StateIds::initPresetName, nullptr);
     state.setProperty (StateIds::presetPath,
@@ -144,11 +152,7 @@ void KestrinAudioProcessor::setExtraStateProperties()
 
 void KestrinAudioProcessor::broadcast (int messageIndex)
 {
-    // Off the message thread sendActionMessage would allocate and lock, so the timer delivers it.
-    if (juce::MessageManager::existsAndIsCurrentThread())
-        sendActionMessage (messageTable[messageIndex]);
-    else
-        postLatest (messageIndex);
+    messages.post (messageIndex);
 }
 
 //==============================================================================
@@ -178,7 +182,6 @@ void KestrinAudioProcessor::applyParameter (const ParameterTarget& target, float
 
         case Kind::chokeGroup:
             voiceManager.setChokeGroup (target.voiceIndex, juce::roundToInt (value));
-            voiceManager.rebuildChokeLists();
             break;
 
         case Kind::phase:
@@ -207,14 +210,14 @@ void KestrinAudioProcessor::pushAllValuesToEngine()
 
 void KestrinAudioProcessor::applyVoiceNotesFromState()
 {
+    const juce::ScopedLock lock (stateLock);
+
     for (int voiceIndex = 0; voiceIndex < VoiceManager::numVoices; ++voiceIndex)
     {
         const auto note = valueTreeState.state.getProperty (StateIds::voiceMidi (voiceIndex + 1),
                                                             defaultVoiceNotes[(size_t) voiceIndex]);
         voiceManager.getVoice (voiceIndex)->setMidiNote ((int) note);
     }
-
-    voiceManager.rebuildChokeLists();
 }
 
 int KestrinAudioProcessor::getEffectiveOversamplingFactor() const noexcept
@@ -229,6 +232,7 @@ int KestrinAudioProcessor::getEffectiveOversamplingFactor() const noexcept
 
 void KestrinAudioProcessor::replaceParameterState (const juce::ValueTree& newState)
 {
+    const juce::ScopedLock lock (stateLock);
     valueTreeState.replaceState (newState);
 
     // Listeners only hear values that changed; the engine must hold all of them.
@@ -268,26 +272,18 @@ bool KestrinAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) 
 
 void KestrinAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
-    juce::ScopedNoDenormals noDenormals;
     buffer.clear();
-
-    if (isOn (bypassValue))
-    {
-        voiceManager.stopAllVoices();
-    }
-    else
-    {
-        voiceManager.setOversamplingFactor (getEffectiveOversamplingFactor());
-        renderVoices (buffer, midi);
-    }
-
+    voiceManager.setBypassed (isOn (bypassValue));
+    voiceManager.setOversamplingFactor (getEffectiveOversamplingFactor());
+    renderVoices (buffer, midi);
     captureLearnedNote (midi);
 }
 
 void KestrinAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
     buffer.clear();
-    voiceManager.stopAllVoices();
+    voiceManager.setBypassed (true);
+    renderVoices (buffer, midi);
     captureLearnedNote (midi);
 }
 
@@ -298,8 +294,7 @@ void KestrinAudioProcessor::renderVoices (juce::AudioBuffer<float>& buffer, cons
         return;
 
     const StereoTarget mixed { buffer.getWritePointer (0), buffer.getWritePointer (1) };
-    std::array<StereoTarget, VoiceManager::numVoices> targets;
-    targets.fill (mixed);
+    std::array<StereoTarget, VoiceManager::numVoices> ownOutputs {};
 
     if (isOn (multiOutValue))
     {
@@ -314,11 +309,11 @@ void KestrinAudioProcessor::renderVoices (juce::AudioBuffer<float>& buffer, cons
             const auto left = bus->getChannelIndexInProcessBlockBuffer (0);
 
             if (left >= 0 && left + 1 < buffer.getNumChannels())
-                targets[(size_t) voiceIndex] = { buffer.getWritePointer (left), buffer.getWritePointer (left + 1) };
+                ownOutputs[(size_t) voiceIndex] = { buffer.getWritePointer (left), buffer.getWritePointer (left + 1) };
         }
     }
 
-    voiceManager.renderBlock (midi, buffer.getNumSamples(), targets);
+    voiceManager.renderBlock (midi, buffer.getNumSamples(), mixed, ownOutputs);
 }
 
 void KestrinAudioProcessor::captureLearnedNote (const juce::MidiBuffer& midi) noexcept
@@ -340,7 +335,7 @@ void KestrinAudioProcessor::captureLearnedNote (const juce::MidiBuffer& midi) no
 
     // The settings dialog may have disarmed meanwhile; then nobody waits for the message.
     if (midiLearnArmed.exchange (false))
-        postInOrder (midiNoteLearnedMessage);
+        broadcast (midiNoteLearnedMessage);
 }
 
 //==============================================================================
@@ -361,12 +356,15 @@ const juce::String KestrinAudioProcessor::getName() const
 
 const juce::String KestrinAudioProcessor::getProgramName (int)
 {
+    const juce::ScopedLock lock (stateLock);
     return valueTreeState.state.getProperty (StateIds::presetName).toString();
 }
 
 //==============================================================================
 void KestrinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
+    const juce::ScopedLock lock (stateLock);
+
     if (const auto xml = valueTreeState.copyState().createXml())
         copyXmlToBinary (*xml, destData);
 }
@@ -378,6 +376,7 @@ void KestrinAudioProcessor::setStateInformation (const void* data, int sizeInByt
     if (xml == nullptr || ! StateDocuments::isUsableParameterState (*xml, valueTreeState))
         return;
 
+    const juce::ScopedLock lock (stateLock);
     auto newState = juce::ValueTree::fromXml (*xml);
     const auto& current = valueTreeState.state;
 
@@ -396,9 +395,23 @@ void KestrinAudioProcessor::setStateInformation (const void* data, int sizeInByt
 }
 
 //==============================================================================
+juce::var KestrinAudioProcessor::getStateProperty (const juce::Identifier& name) const
+{
+    const juce::ScopedLock lock (stateLock);
+    return valueTreeState.state.getProperty (name);
+}
+
+void KestrinAudioProcessor::setStateProperty (const juce::Identifier& name, const juce::var& newValue)
+{
+    const juce::ScopedLock lock (stateLock);
+    valueTreeState.state.setProperty (name, newValue, nullptr);
+}
+
+//==============================================================================
 void KestrinAudioProcessor::setVoiceMidiNotes (int voice1, int voice2, int voice3, int voice4, int voice5, int voice6, int voice7)
 {
     const std::array<int, VoiceManager::numVoices> notes { voice1, voice2, voice3, voice4, voice5, voice6, voice7 };
+    const juce::ScopedLock lock (stateLock);
 
     for (int voiceNumber = 1; voiceNumber <= VoiceManager::numVoices; ++voiceNumber)
         valueTreeState.state.setProperty (StateIds::voiceMidi (voiceNumber), notes[(size_t) voiceNumber - 1], nullptr);
@@ -432,8 +445,7 @@ void KestrinAudioProcessor::loadSettings()
 
     setVoiceMidiNotes (notes[0], notes[1], notes[2], notes[3], notes[4], notes[5], notes[6]);
 
-    // Sent now, not queued: it concerns only listeners that exist at construction.
-    sendActionMessage (messageTable[settingsLoadedMessage]);
+    broadcast (settingsLoadedMessage);
 }
 
 bool KestrinAudioProcessor::saveSettings()
@@ -453,6 +465,7 @@ bool KestrinAudioProcessor::loadPresetFile (const juce::String& path)
     if (xml == nullptr || ! StateDocuments::isUsableParameterState (*xml, valueTreeState))
         return false;
 
+    const juce::ScopedLock lock (stateLock);
     auto newState = juce::ValueTree::fromXml (*xml);
     const auto& current = valueTreeState.state;
 
@@ -481,6 +494,7 @@ bool KestrinAudioProcessor::savePresetFile (const juce::String& path)
         return false;
 
     const juce::File file (path);
+    const juce::ScopedLock lock (stateLock);
     valueTreeState.state.setProperty (StateIds::presetPath, path, nullptr);
     valueTreeState.state.setProperty (StateIds::presetName, file.getFileNameWithoutExtension(), nullptr);
 

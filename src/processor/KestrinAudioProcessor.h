@@ -13,16 +13,17 @@
     multi-channel output on, each into its own stereo output.
 
     It broadcasts short text messages ("MidiNoteLearned", "StateInformationSet", "SettingsLoaded",
-    "voiceLabelChanged" + N, "PresetLoaded", "PresetSaved"); listeners always receive them on the
-    message thread. Messages raised on other threads go through lock-free storage first.
+    "voiceLabelChanged" + N, "PresetLoaded", "PresetSaved"), which listeners receive later on the
+    message thread, whatever thread sent them (see MessageBroadcaster).
 
     Threads: processBlock runs on the audio thread and neither allocates, locks nor waits;
     parameterChanged runs on whichever thread changed a parameter; setStateInformation and
-    getStateInformation on a host thread; everything else on the message thread.
+    getStateInformation on a host thread; everything else on the message thread. The state tree
+    (valueTreeState.state) is read and written under getStateLock(), which the processor takes
+    itself and which anybody else who touches the tree must take too.
 */
 class KestrinAudioProcessor final : public juce::AudioProcessor,
-                                    public juce::AudioProcessorValueTreeState::Listener,
-                                    public AsyncMessageBroadcaster
+                                    public juce::AudioProcessorValueTreeState::Listener
 {
 public:
     /** Uses the platform's data folder for presets and "settings.xml". */
@@ -67,6 +68,10 @@ public:
 
     void parameterChanged (const juce::String& parameterID, float newValue) override;
 
+    /** Message thread: listeners of the processor's messages. */
+    void addActionListener (juce::ActionListener* listener)     { messages.addActionListener (listener); }
+    void removeActionListener (juce::ActionListener* listener)  { messages.removeActionListener (listener); }
+
     //==============================================================================
     /** Sets voice1Midi to voice7Midi in the state, gives each voice its note and rebuilds the
         choke lists. Any integers are kept; a note no MIDI message can carry simply never plays. */
@@ -82,6 +87,15 @@ public:
     /** Names the current preset after path and writes it there, without the active panel, the note
         map and the four global settings. Broadcasts "PresetSaved" on success. */
     bool savePresetFile (const juce::String& path);
+
+    /** Guards valueTreeState.state: a host saves or restores it on its own thread while the
+        editor works on the message thread. A recursive lock; never taken by the audio thread. */
+    const juce::CriticalSection& getStateLock() const noexcept { return stateLock; }
+
+    /** Reads or writes one property of the state tree (presetName, activePanel, voice1Midi...)
+        under the state lock. Message thread. */
+    juce::var getStateProperty (const juce::Identifier& name) const;
+    void setStateProperty (const juce::Identifier& name, const juce::var& newValue);
 
     //==============================================================================
     juce::AudioProcessorValueTreeState valueTreeState;
@@ -121,7 +135,6 @@ private:
     };
 
     static BusesProperties createBuses();
-    static juce::StringArray createMessageTable();
     static juce::File getDefaultDataFolder();
 
     void setExtraStateProperties();
@@ -137,7 +150,8 @@ private:
     void renderVoices (juce::AudioBuffer<float>& buffer, const juce::MidiBuffer& midi) noexcept;
     void captureLearnedNote (const juce::MidiBuffer& midi) noexcept;
 
-    const juce::StringArray messageTable { createMessageTable() };
+    juce::CriticalSection stateLock;
+    MessageBroadcaster messages;
     std::map<juce::String, ParameterTarget> parameterTargets;
 
     std::atomic<float>* bypassValue = nullptr;

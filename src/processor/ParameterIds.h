@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/EngineConstants.h"
+#include "engine/VoiceParameters.h"
+
 #include <juce_core/juce_core.h>
 
 #include <array>
@@ -43,10 +46,10 @@ inline constexpr const char* label = "Label";
 inline constexpr const char* chokeGroup = "ChokeGroup";
 
 /** The number of voices, whose numbers in IDs run from 1. */
-inline constexpr int numVoices = 7;
+inline constexpr int numVoices = Engine::numVoices;
 
 /** The sound parameters of a voice, in the order of the engine's VoiceParameter and of a voice copy. */
-inline constexpr int numSoundSuffixes = 19;
+inline constexpr int numSoundSuffixes = VoiceParameters::count;
 
 /** All suffixes of one voice: the sound parameters first, then Label and ChokeGroup. */
 inline constexpr std::array<const char*, 21> voiceSuffixes {

@@ -9,31 +9,61 @@ using Range = juce::NormalisableRange<float>;
 using ToText = std::function<juce::String (float)>;
 using FromText = std::function<float (const juce::String&)>;
 
-//==============================================================================
-// Ranges and defaults of the voice parameters, chosen for drum sounds.
-constexpr float minDecaySeconds = 0.01f, maxDecaySeconds = 5.0f, defaultDecaySeconds = 0.5f;
-constexpr float minTonePitch = 20.0f, maxTonePitch = 5000.0f, defaultTonePitch = 200.0f;
-constexpr float minFilterCutoff = 20.0f, maxFilterCutoff = 20000.0f;
-constexpr float defaultNoiseCutoff = 5000.0f, defaultNoiseHPCutoff = minFilterCutoff;
-constexpr float minLfoRate = 0.1f, maxLfoRate = 50.0f, defaultLfoRate = 1.0f;
-constexpr float minClickMs = 1.0f, maxClickMs = 100.0f, defaultClickMs = 5.0f;
-constexpr float percentStep = 0.01f, defaultNoiseMix = 0.5f, defaultVelocity = 0.5f;
-constexpr float panStep = 0.01f;
-constexpr float gainRangeDb = 24.0f, gainStepDb = 0.1f;
-constexpr int numWaveforms = 3, numBendCurves = 2, numChokeGroups = 4;
-
 /** Value 20 of the Label parameter is the first of the plain voice numbers "1" to "7". */
 constexpr int firstNumberLabel = 20;
 
 //==============================================================================
 Range steps (int count)                     { return { 0.0f, (float) count - 1.0f, 1.0f }; }
 
-/** A range whose midpoint is the geometric mean of its ends, so that a knob feels logarithmic. */
-Range logarithmicFeel (float start, float end, float interval = 0.0f)
+/** The range of a sound parameter, as the engine has it. A knob of a logarithmic one has the
+    geometric mean of the ends in its middle. */
+Range rangeOf (VoiceParameter parameter)
 {
-    Range range (start, end, interval);
-    range.setSkewForCentre (std::sqrt (start * end));
+    const auto& r = VoiceParameters::getRange (parameter);
+    Range range (r.minimum, r.maximum, r.interval);
+
+    if (r.logarithmic)
+        range.setSkewForCentre (std::sqrt (r.minimum * r.maximum));
+
     return range;
+}
+
+float defaultOf (VoiceParameter parameter) { return VoiceParameters::getRange (parameter).defaultValue; }
+
+/** The same range, except that a value which is not a finite number (a host may send NaN) snaps to
+    the default: a parameter never holds one, so a saved state never carries one. The mapping to
+    and from 0 to 1 is the range's own, restated because the range only takes its snapping
+    together with the mapping. */
+Range finiteOnly (const Range& range, float defaultValue)
+{
+    const auto skew = range.skew;
+
+    Range safe (range.start, range.end,
+                [skew] (float start, float end, float proportion)
+                {
+                    if (skew != 1.0f && proportion > 0.0f)
+                        proportion = std::exp (std::log (proportion) / skew);
+
+                    return start + (end - start) * proportion;
+                },
+                [skew] (float start, float end, float value)
+                {
+                    const auto proportion = juce::jlimit (0.0f, 1.0f, (value - start) / (end - start));
+                    return skew == 1.0f ? proportion : std::pow (proportion, skew);
+                },
+                [interval = range.interval, defaultValue] (float start, float end, float value)
+                {
+                    if (! std::isfinite (value))
+                        return defaultValue;
+
+                    if (interval > 0.0f)
+                        value = start + interval * std::floor ((value - start) / interval + 0.5f);
+
+                    return (value <= start || end <= start) ? start : (value >= end ? end : value);
+                });
+
+    safe.interval = range.interval;
+    return safe;
 }
 
 /** Reads the leading number after dropping a unit of `droppedCount` characters; too short a text reads 0. */
@@ -109,7 +139,7 @@ std::unique_ptr<juce::AudioParameterFloat> makeParameter (const juce::String& id
                                                         })
                           .withValueFromStringFunction (std::move (fromText));
 
-    return std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { id, 1 }, name, range,
+    return std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { id, 1 }, name, finiteOnly (range, defaultValue),
                                                         defaultValue, attributes);
 }
 
@@ -122,6 +152,16 @@ std::unique_ptr<juce::AudioParameterFloat> makeGlobal (const char* id, const juc
 
 struct VoiceParameterDefinition
 {
+    VoiceParameterDefinition (const char* s, const char* name, VoiceParameter p, ToText to, FromText from)
+        : VoiceParameterDefinition (s, name, rangeOf (p), defaultOf (p), std::move (to), std::move (from))
+    {
+    }
+
+    VoiceParameterDefinition (const char* s, const char* name, Range r, float d, ToText to, FromText from)
+        : suffix (s), displayName (name), range (std::move (r)), defaultValue (d), toText (std::move (to)), fromText (std::move (from))
+    {
+    }
+
     const char* suffix;
     const char* displayName;
     Range range;
@@ -133,8 +173,8 @@ struct VoiceParameterDefinition
 std::vector<VoiceParameterDefinition> voiceParameterDefinitions (int voiceNumber)
 {
     using namespace ParameterIds;
+    using P = VoiceParameter;
 
-    const Range percent { 0.0f, 1.0f, percentStep };
     const ToText frequencyText = ParameterLayout::frequencyToText;
     const FromText frequencyFromText = ParameterLayout::textToFrequency;
     const FromText dropOne = [] (const juce::String& t) { return readLeadingNumber (t, 1); };
@@ -143,27 +183,27 @@ std::vector<VoiceParameterDefinition> voiceParameterDefinitions (int voiceNumber
     const auto labelDefault = (float) (firstNumberLabel + voiceNumber - 1);
 
     return {
-        { decay,          " Decay",              logarithmicFeel (minDecaySeconds, maxDecaySeconds), defaultDecaySeconds, secondsToText, dropOne },
-        { waveform,       " Tone Shape",         steps (numWaveforms), 0.0f, waveformToText, textToWaveform },
-        { tonePitch,      " Tone Pitch",         logarithmicFeel (minTonePitch, maxTonePitch), defaultTonePitch, frequencyText, frequencyFromText },
-        { toneBend,       " Tone Bend",          percent, 0.0f, percentToText, dropOne },
-        { bendSweepCurve, " Bend/Sweep Curve",   steps (numBendCurves), 0.0f, curveToText, textToCurve },
-        { noiseCutoff,    " Noise LP Cutoff",    logarithmicFeel (minFilterCutoff, maxFilterCutoff), defaultNoiseCutoff, frequencyText, frequencyFromText },
-        { noiseResonance, " Noise LP Resonance", percent, 0.0f, percentToText, dropOne },
-        { noiseHPCutoff,  " Noise Highpass",     logarithmicFeel (minFilterCutoff, maxFilterCutoff), defaultNoiseHPCutoff, frequencyText, frequencyFromText },
-        { noiseSweep,     " Noise Sweep",        percent, 0.0f, percentToText, dropOne },
-        { noiseMix,       " Noise Mix",          percent, defaultNoiseMix, percentToText, dropOne },
-        { lfoRate,        " LFO Rate",           logarithmicFeel (minLfoRate, maxLfoRate), defaultLfoRate, frequencyText, frequencyFromText },
-        { lfoToneDepth,   " LFO Tone Depth",     percent, 0.0f, percentToText, dropOne },
-        { lfoNoiseDepth,  " LFO Noise Depth",    percent, 0.0f, percentToText, dropOne },
-        { clickDecay,     " Click Length",       Range (minClickMs, maxClickMs, 1.0f), defaultClickMs, millisecondsToText, dropTwo },
-        { clickMix,       " Click Mix",          percent, 0.0f, percentToText, dropOne },
-        { saturation,     " Saturation",         percent, 0.0f, percentToText, dropOne },
-        { velocity,       " Velocity",           percent, defaultVelocity, percentToText, dropOne },
-        { pan,            " Pan",                Range (-1.0f, 1.0f, panStep), 0.0f, panToText, textToPan },
-        { gain,           " Gain",               Range (-gainRangeDb, gainRangeDb, gainStepDb), 0.0f, decibelsToText, dropTwo },
+        { decay,          " Decay",              P::decay, secondsToText, dropOne },
+        { waveform,       " Tone Shape",         P::waveform, waveformToText, textToWaveform },
+        { tonePitch,      " Tone Pitch",         P::tonePitch, frequencyText, frequencyFromText },
+        { toneBend,       " Tone Bend",          P::toneBend, percentToText, dropOne },
+        { bendSweepCurve, " Bend/Sweep Curve",   P::bendSweepCurve, curveToText, textToCurve },
+        { noiseCutoff,    " Noise LP Cutoff",    P::noiseCutoff, frequencyText, frequencyFromText },
+        { noiseResonance, " Noise LP Resonance", P::noiseResonance, percentToText, dropOne },
+        { noiseHPCutoff,  " Noise Highpass",     P::noiseHPCutoff, frequencyText, frequencyFromText },
+        { noiseSweep,     " Noise Sweep",        P::noiseSweep, percentToText, dropOne },
+        { noiseMix,       " Noise Mix",          P::noiseMix, percentToText, dropOne },
+        { lfoRate,        " LFO Rate",           P::lfoRate, frequencyText, frequencyFromText },
+        { lfoToneDepth,   " LFO Tone Depth",     P::lfoToneDepth, percentToText, dropOne },
+        { lfoNoiseDepth,  " LFO Noise Depth",    P::lfoNoiseDepth, percentToText, dropOne },
+        { clickDecay,     " Click Length",       P::clickDecay, millisecondsToText, dropTwo },
+        { clickMix,       " Click Mix",          P::clickMix, percentToText, dropOne },
+        { saturation,     " Saturation",         P::saturation, percentToText, dropOne },
+        { velocity,       " Velocity",           P::velocity, percentToText, dropOne },
+        { pan,            " Pan",                P::pan, panToText, textToPan },
+        { gain,           " Gain",               P::gain, decibelsToText, dropTwo },
         { label,          " Label",              steps (ParameterLayout::drumKindLabels().size()), labelDefault, labelToText, indexOfName (ParameterLayout::drumKindLabels()) },
-        { chokeGroup,     " Choke Group",        steps (numChokeGroups + 1), 0.0f, wholeNumberToText, textToWholeNumber },
+        { chokeGroup,     " Choke Group",        steps (Engine::numChokeGroups + 1), 0.0f, wholeNumberToText, textToWholeNumber },
     };
 }
 } // namespace

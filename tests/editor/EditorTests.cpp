@@ -267,7 +267,8 @@ TEST_F (EditorTest, TabAndPadClicksShowAndStoreThePanelAndAPadPlaysItsVoice)
 
     // A right press on a tab opens the voice's menu over its panel, without storing the panel.
     juce::Image menuImage;
-    juce::Timer::callAfterDelay (300, [&]
+    // At once: a menu closes itself when another test program on the display takes the focus.
+    juce::Timer::callAfterDelay (1, [&]
     {
         if (auto* menu = juce::Component::getCurrentlyModalComponent())
             menuImage = menu->createComponentSnapshot (menu->getLocalBounds());

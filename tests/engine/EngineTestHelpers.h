@@ -1,12 +1,14 @@
 #pragma once
 
 #include "engine/VoiceManager.h"
+#include "processor/FactoryKit.h"
 
 #include <juce_dsp/juce_dsp.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 /** Rendering and measuring shared by the engine and processor tests. */
@@ -19,18 +21,7 @@ constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 128;
 constexpr int firstNote = 36;
 
-/** Kick, snare, clap, low tom, high tom, closed and open hi-hat. */
-inline constexpr Sound kit[] {
-    { 0.45f, 2, 160, 0.70f, 0, 2000, 0.1f, 40, 0.3f, 0.05f, 1, 0, 0, 3, 0.3f, 0.3f, 0.5f, 0, -6 },
-    { 0.25f, 1, 190, 0.25f, 0, 9000, 0.2f, 600, 0.2f, 0.65f, 1, 0, 0, 2, 0.2f, 0.2f, 0.5f, -0.2f, -6 },
-    { 0.30f, 2, 1000, 0, 0, 2500, 0.6f, 800, 0, 1.0f, 40, 0, 0.5f, 10, 0.2f, 0, 0.5f, 0.3f, -6 },
-    { 0.50f, 2, 110, 0.35f, 1, 3000, 0.1f, 100, 0.4f, 0.15f, 1, 0, 0, 4, 0.15f, 0.1f, 0.5f, -0.4f, -6 },
-    { 0.35f, 2, 180, 0.30f, 1, 3500, 0.1f, 150, 0.4f, 0.15f, 1, 0, 0, 4, 0.15f, 0.1f, 0.5f, 0.4f, -6 },
-    { 0.06f, 0, 3000, 0, 0, 12000, 0.3f, 7000, 0, 1.0f, 1, 0, 0, 1, 0.3f, 0, 0.5f, 0.6f, -9 },
-    { 0.50f, 0, 3000, 0, 0, 14000, 0.2f, 6000, 0.1f, 1.0f, 1, 0, 0, 1, 0.2f, 0, 0.5f, 0.6f, -9 },
-};
-
-/** A bare sine at 0 dB, centred, with nothing else: the base of the measurements. */
+/** A bare sine at 0 dB, centred, one second long, with nothing else: the base of the measurements. */
 inline constexpr Sound pureTone { 1.0f, 2, 440, 0, 0, 5000, 0, 20, 0, 0, 1, 0, 0, 5, 0, 0, 0, 0, 0 };
 
 inline Sound with (Sound s, std::initializer_list<std::pair<P, float>> changes)
@@ -41,92 +32,93 @@ inline Sound with (Sound s, std::initializer_list<std::pair<P, float>> changes)
     return s;
 }
 
-inline void applySound (Voice& voice, const Sound& s)
+/** Voice 1 to 7 of the factory kit. */
+inline Sound factorySound (int voiceNumber)
 {
+    Sound s;
+
     for (size_t i = 0; i < s.size(); ++i)
-        voice.setParameter ((P) i, s[i]);
+        s[i] = FactoryKit::getValue (voiceNumber, (int) i);
+
+    return s;
 }
 
 using Event = std::pair<int, juce::MidiMessage>; // sample position and message
 
-inline Event noteOn (int position, int channel, int note, int velocity = 127)
-{
-    return { position, juce::MidiMessage::noteOn (channel, note, (juce::uint8) velocity) };
-}
+inline Event noteOn (int at, int channel, int note, int velocity = 127) { return { at, juce::MidiMessage::noteOn (channel, note, (juce::uint8) velocity) }; }
+inline Event noteOff (int at, int channel, int note) { return { at, juce::MidiMessage::noteOff (channel, note) }; }
 
-inline Event noteOff (int position, int channel, int note) { return { position, juce::MidiMessage::noteOff (channel, note) }; }
-
-/** A voice manager with the test kit on notes 36 to 42, each voice into its own stereo
-    pair (channels 2 i and 2 i + 1) so that every voice can be measured on its own. */
-class Harness
+/** A voice manager whose voices all play `sound` on notes 36 to 42, each into its own stereo pair
+    (channels 2 i and 2 i + 1), so that every voice can be measured on its own. */
+struct Harness
 {
-public:
-    explicit Harness (int oversampling = 1)
+    explicit Harness (Sound sound = pureTone, int oversampling = 1, double rate = sampleRate, int hostBlockSize = blockSize)
+        : block (hostBlockSize)
     {
         for (int i = 0; i < VoiceManager::numVoices; ++i)
         {
-            applySound (voice (i), kit[i]);
+            apply (i, sound);
             voice (i).setMidiNote (firstNote + i);
         }
 
         manager.setOversamplingFactor (oversampling);
-        manager.prepareToPlay (sampleRate, blockSize);
+        manager.prepareToPlay (rate, block);
     }
 
     Voice& voice (int index) { return *manager.getVoice (index); }
 
+    void apply (int index, const Sound& s)
+    {
+        for (size_t p = 0; p < s.size(); ++p)
+            voice (index).setParameter ((P) p, s[p]);
+    }
+
     /** Renders numSamples on from here, events at positions counted from the start of this call. */
     juce::AudioBuffer<float> render (int numSamples, const std::vector<Event>& events = {})
     {
-        juce::AudioBuffer<float> result (2 * VoiceManager::numVoices, numSamples), block (2 * VoiceManager::numVoices, blockSize);
+        juce::AudioBuffer<float> result (2 * VoiceManager::numVoices, numSamples);
+        result.clear();
         std::array<StereoTarget, VoiceManager::numVoices> targets;
 
-        for (int start = 0; start < numSamples; start += blockSize)
+        for (int start = 0; start < numSamples; start += block)
         {
-            const auto length = std::min (blockSize, numSamples - start);
+            const auto length = std::min (block, numSamples - start);
             juce::MidiBuffer midi;
 
             for (const auto& [position, message] : events)
                 if (position >= start && position < start + length)
                     midi.addEvent (message, position - start);
 
-            block.clear(); // before taking the write pointers, which mark the buffer as no longer clear
-
             for (int i = 0; i < VoiceManager::numVoices; ++i)
-                targets[(size_t) i] = { block.getWritePointer (2 * i), block.getWritePointer (2 * i + 1) };
+                targets[(size_t) i] = { result.getWritePointer (2 * i, start), result.getWritePointer (2 * i + 1, start) };
 
             beforeBlock();
-            manager.renderBlock (midi, length, targets);
-
-            for (int ch = 0; ch < result.getNumChannels(); ++ch)
-                result.copyFrom (ch, start, block, ch, 0, length);
+            manager.renderBlock (midi, length, {}, targets);
         }
 
         return result;
     }
 
     std::function<void()> beforeBlock = [] {};
+    int block;
     VoiceManager manager;
 };
 
 //==============================================================================
+inline std::vector<float> channel (const juce::AudioBuffer<float>& b, int ch) { return { b.getReadPointer (ch), b.getReadPointer (ch) + b.getNumSamples() }; }
+
 /** Left plus right of one stereo pair. */
 inline std::vector<float> mono (const juce::AudioBuffer<float>& b, int pair)
 {
-    std::vector<float> out ((size_t) b.getNumSamples());
-
-    for (size_t i = 0; i < out.size(); ++i)
-        out[i] = b.getSample (2 * pair, (int) i) + b.getSample (2 * pair + 1, (int) i);
-
+    auto out = channel (b, 2 * pair);
+    juce::FloatVectorOperations::add (out.data(), b.getReadPointer (2 * pair + 1), (int) out.size());
     return out;
 }
 
 /** Voice 0 playing one hit of a sound; left plus right. */
 inline std::vector<float> hit (const Sound& sound, int length = (int) sampleRate, int velocity = 127, int oversampling = 1)
 {
-    Harness h (oversampling);
-    applySound (h.voice (0), sound);
-    return mono (h.render (length, { noteOn (0, 1, firstNote, velocity) }), 0);
+    return mono (Harness (sound, oversampling).render (length, { noteOn (0, 1, firstNote, velocity) }), 0);
 }
 
 inline double rms (const std::vector<float>& x, size_t start = 0, size_t end = SIZE_MAX)
@@ -138,15 +130,25 @@ inline double rms (const std::vector<float>& x, size_t start = 0, size_t end = S
 
 inline double decibels (double ratio) { return 20.0 * std::log10 (std::max (ratio, 1.0e-12)); }
 
+/** Largest change from one sample to the next in [start, end). */
+inline float largestStep (const std::vector<float>& x, size_t start, size_t end)
+{
+    float largest = 0.0f;
+
+    for (auto i = std::max<size_t> (start, 1); i < std::min (end, x.size()); ++i)
+        largest = std::max (largest, std::abs (x[i] - x[i - 1]));
+
+    return largest;
+}
+
 /** A NaN or infinity anywhere makes the sum of squares non-finite. */
 inline bool allFinite (const juce::AudioBuffer<float>& b)
 {
-    double sum = 0.0;
-
     for (int ch = 0; ch < b.getNumChannels(); ++ch)
-        sum += std::inner_product (b.getReadPointer (ch), b.getReadPointer (ch) + b.getNumSamples(), b.getReadPointer (ch), 0.0);
+        if (! std::isfinite (rms (channel (b, ch))))
+            return false;
 
-    return std::isfinite (sum);
+    return true;
 }
 
 /** Index of the first or last sample louder than threshold, or -1. */
@@ -203,18 +205,16 @@ inline double bandPower (const std::vector<float>& power, int order, double low,
     return sum;
 }
 
-inline double centroid (const std::vector<float>& p, int order)
-{
-    return bandPower (p, order, 0, sampleRate, true) / std::max (bandPower (p, order, 0, sampleRate), 1.0e-30);
-}
+inline double centroid (const std::vector<float>& p, int order) { return bandPower (p, order, 0, sampleRate, true) / std::max (bandPower (p, order, 0, sampleRate), 1.0e-30); }
 
 //==============================================================================
-/** Records the action messages of one broadcaster while it lives. */
+/** Records the messages of one broadcaster (a voice or the processor) while it lives. */
 class MessageRecorder final : public juce::ActionListener
 {
 public:
-    explicit MessageRecorder (juce::ActionBroadcaster& source) : broadcaster (source) { broadcaster.addActionListener (this); }
-    ~MessageRecorder() override { broadcaster.removeActionListener (this); }
+    template <typename Source>
+    explicit MessageRecorder (Source& source) : detach ([&source, this] { source.removeActionListener (this); }) { source.addActionListener (this); }
+    ~MessageRecorder() override { detach(); }
 
     void actionListenerCallback (const juce::String& message) override { messages.add (message); }
     int count (const juce::String& message) const { return (int) std::count (messages.begin(), messages.end(), message); }
@@ -222,10 +222,10 @@ public:
     juce::StringArray messages;
 
 private:
-    juce::ActionBroadcaster& broadcaster;
+    std::function<void()> detach;
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MessageRecorder)
 };
 
-/** Long enough for the broadcasters' timers and the messages posted behind them. */
+/** Long enough for the message timer and the messages posted behind it. */
 inline void pumpMessages() { juce::MessageManager::getInstance()->runDispatchLoopUntil (100); }
 } // namespace EngineTest

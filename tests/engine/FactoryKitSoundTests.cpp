@@ -2,6 +2,7 @@
 
 #include <juce_audio_formats/juce_audio_formats.h>
 
+#include <complex>
 #include <map>
 
 // What a musician expects of the factory kit's seven sounds, measured on the "Mixed" output of a
@@ -11,23 +12,21 @@ using namespace ProcessorTestHelpers;
 namespace
 {
 constexpr int analysisOrder = 16; // 1.37 s: the longest factory sound with room to spare
-constexpr int frameOrder = 11;    // 43 ms: short enough to follow a pitch sweep
 
 /** One hit, summed to mono, with everything measured on it. */
 struct Hit
 {
     juce::AudioBuffer<float> stereo;
     juce::String label;
-    double peakDb, onsetMs, lengthMs, centroidHz;
-    double below150, below500, above2k, above5k; // shares of the energy
-    double pitchFall, latePitch, bodyPitch, bursts;
+    double peakDb, onsetMs, lengthMs, centroidHz, below150, below500, above2k, above5k; // shares of the energy
+    double pitchFall, bodyPitch, bursts, tailFlutter;
 };
 
-/** The strongest frequency below maxHz in a Hann frame from startMs, zero-padded for finer peaks. */
+/** The strongest frequency below maxHz in a 43 ms Hann frame from startMs, zero-padded for finer peaks. */
 double dominantFrequency (const std::vector<float>& x, double startMs, double maxHz = 1000.0)
 {
     constexpr int padded = 14;
-    const auto p = spectrum (x, (size_t) (startMs * 0.001 * sampleRate), padded, (size_t) 1 << frameOrder);
+    const auto p = spectrum (x, (size_t) (startMs * 0.001 * sampleRate), padded, 2048);
     const auto end = p.begin() + (std::ptrdiff_t) std::ceil (maxHz / binFrequency (1, padded));
     return binFrequency ((size_t) (std::max_element (p.begin() + 1, end) - p.begin()), padded);
 }
@@ -50,12 +49,26 @@ double bursts (const std::vector<float>& x)
     return n;
 }
 
-Hit play (int voiceNumber)
+/** How deeply the 0.5 ms RMS envelope from 60 to 200 ms swings at the given rate, against its mean:
+    after its slaps, a clap's tail rings on without them. */
+double tailFlutter (const std::vector<float>& x, double hz)
 {
-    TemporaryDataFolder folder;
-    KestrinAudioProcessor processor (folder.get());
-    processor.prepareToPlay (sampleRate, blockSize);
+    constexpr size_t window = (size_t) (0.0005 * sampleRate);
+    std::complex<double> sum;
+    double total = 0.0;
 
+    for (size_t w = 120; w < 400; ++w)
+    {
+        const auto level = rms (x, w * window, (w + 1) * window);
+        sum += level * std::polar (1.0, -juce::MathConstants<double>::twoPi * hz * (double) w / 2000.0);
+        total += level;
+    }
+
+    return 2.0 * std::abs (sum) / total;
+}
+
+Hit play (KestrinAudioProcessor& processor, int voiceNumber)
+{
     Hit hit {};
     hit.label = voiceParameter (processor, voiceNumber, ParameterIds::label).getCurrentValueAsText();
     hit.stereo = render (processor, midiNoteOn (1, processor.defaultVoiceNotes[(size_t) voiceNumber - 1]), 1 << analysisOrder);
@@ -81,10 +94,10 @@ Hit play (int voiceNumber)
     hit.below500 = share (0, 500);
     hit.above2k = share (2000, sampleRate);
     hit.above5k = share (5000, sampleRate);
-    hit.latePitch = dominantFrequency (mono, 150.0);
-    hit.pitchFall = dominantFrequency (mono, 0.0) / hit.latePitch;
+    hit.pitchFall = dominantFrequency (mono, 0.0) / dominantFrequency (mono, 150.0);
     hit.bodyPitch = dominantFrequency (mono, 10.0, 500.0);
     hit.bursts = bursts (mono);
+    hit.tailFlutter = tailFlutter (mono, getValue (processor, ParameterIds::voiceParameterId (voiceNumber, ParameterIds::lfoRate)));
     return hit;
 }
 
@@ -112,7 +125,16 @@ TEST (FactoryKitSound, EachDrumSoundsLikeItsLabel)
 
     for (int v = 1; v <= VoiceManager::numVoices; ++v)
     {
-        hits[v] = play (v);
+        TemporaryDataFolder folder;
+        KestrinAudioProcessor processor (folder.get());
+        processor.prepareToPlay (sampleRate, blockSize);
+
+        // The kit's values lie within their parameters' ranges, or the voices would play other sounds.
+        for (int i = 0; i < (int) ParameterIds::voiceSuffixes.size(); ++i)
+            EXPECT_NEAR (getValue (processor, ParameterIds::voiceParameterId (v, ParameterIds::voiceSuffixes[(size_t) i])),
+                         FactoryKit::getValue (v, i), 1.0e-3f * std::abs (FactoryKit::getValue (v, i))) << "voice " << v << " " << ParameterIds::voiceSuffixes[(size_t) i];
+
+        hits[v] = play (processor, v);
         EXPECT_EQ (hits[v].label, labels[v - 1]);
         EXPECT_TRUE (allFinite (hits[v].stereo)) << "voice " << v;
         writeForReview (hits[v], v);
@@ -126,15 +148,15 @@ TEST (FactoryKitSound, EachDrumSoundsLikeItsLabel)
         { "Kick", &Hit::below150, 0.7, 1 }, // low, with a downward sweep
         { "Kick", &Hit::lengthMs, 200, 800 },
         { "Kick", &Hit::pitchFall, 1.3, any },
-        { "Kick", &Hit::latePitch, 35, 90 },
         { "Snare", &Hit::below500, 0.2, 1 }, // the drum's body
         { "Snare", &Hit::above2k, 0.15, 1 }, // the wires
         { "Snare", &Hit::lengthMs, 80, 400 },
         { "Snare", &Hit::bodyPitch, 120, 350 },
-        { "Handclap", &Hit::below500, 0, 0.1 }, // banded noise in several bursts
+        { "Handclap", &Hit::below500, 0, 0.1 }, // banded noise: a few slaps, then a tail without them
         { "Handclap", &Hit::centroidHz, 800, 4000 },
         { "Handclap", &Hit::lengthMs, 100, 500 },
         { "Handclap", &Hit::bursts, 3, any },
+        { "Handclap", &Hit::tailFlutter, 0, 0.15 },
         { "Tom L", &Hit::below500, 0.8, 1 }, // a low pitched drum that rings and falls
         { "Tom L", &Hit::lengthMs, 250, 1000 },
         { "Tom L", &Hit::bodyPitch, 60, 160 },
@@ -151,12 +173,9 @@ TEST (FactoryKitSound, EachDrumSoundsLikeItsLabel)
     {
         for (const auto& [v, hit] : hits)
         {
-            if (juce::String (e.label).isEmpty() || hit.label == e.label)
-            {
-                const auto value = hit.*e.measure;
-                EXPECT_TRUE (value >= e.low && value <= e.high) << "row " << (&e - expected) << ", voice " << v << " "
-                                                                << hit.label << ": " << value;
-            }
+            const auto value = hit.*e.measure;
+            const auto applies = juce::String (e.label).isEmpty() || hit.label == e.label;
+            EXPECT_TRUE (! applies || (value >= e.low && value <= e.high)) << "row " << (&e - expected) << ", voice " << v << " " << hit.label << ": " << value;
         }
     }
 }

@@ -1,0 +1,433 @@
+#include "VoiceLanes.h"
+
+namespace
+{
+using Lanes::Float;
+using Lanes::Mask;
+using P = VoiceParameter;
+
+// Fixed parts of the sound that no parameter controls.
+constexpr float attackSeconds = 0.0005f;          // takes the edge off a note starting mid-cycle
+constexpr float releaseSeconds = 0.005f;          // choke and note-off fade
+constexpr float glideSeconds = 0.01f;             // parameter changes on a sounding note
+constexpr float maximumSweepOctaves = 6.0f;       // noise cutoff drop at NoiseSweep 1
+constexpr float lfoPitchRangeSemitones = 12.0f;   // at LFO tone depth 1
+constexpr float lfoCutoffRangeOctaves = 3.0f;     // at LFO noise depth 1
+constexpr float lfoCutoffHalfLifeCycles = 1.0f;   // the LFO's swing of the cutoff dies away over its first few cycles
+constexpr float maximumDrive = 15.0f;             // extra drive into the clipper at saturation 1
+constexpr float noiseLevel = 1.5f;                // evens filtered noise out against the tone
+constexpr float noiseReferenceRate = 48000.0f;    // the rate at which noiseLevel applies as it is
+constexpr float minimumCutoff = 20.0f;
+constexpr float maximumPhaseIncrement = 0.45f;    // keeps the tone below the oversampled Nyquist
+constexpr float offsetPhase = 0.25f;              // "Offset": start at the waveform's peak
+
+float get (const VoiceLanes::Values& values, P p) noexcept { return values[(size_t) p]; }
+
+/** Saturation blends towards a driven clipper, so that a little saturation is only a little change. */
+struct SaturationBlend
+{
+    explicit SaturationBlend (Float amount) noexcept
+        : drive (1.0f + maximumDrive * amount), dry (1.0f - amount), wet (amount / DspMath::softClip (drive))
+    {
+    }
+
+    Float drive, dry, wet;
+};
+} // namespace
+
+void VoiceLanes::setVoiceIndex (int lane, int voiceIndex) noexcept
+{
+    // Each voice its own noise, so that two voices hit together do not cancel or double up.
+    noise[lane] = 0x9e3779b9u * (uint32_t) (voiceIndex + 1);
+}
+
+void VoiceLanes::setSampleRate (float oversampledRate) noexcept
+{
+    // What moves per sample keeps its pace in time.
+    const auto ratio = sampleRate / oversampledRate;
+
+    for (auto* glide : glides())
+        glide->step = glide->step * ratio;
+
+    glidesMoving = true;
+
+    releaseStep = releaseStep * ratio;
+
+    sampleRate = oversampledRate;
+    inverseSampleRate = 1.0f / sampleRate;
+    // White noise spreads over the whole band up to half the rate; its audible part keeps its
+    // level whatever the host rate and the oversampling.
+    noiseGain = noiseLevel * std::sqrt (oversampledRate / noiseReferenceRate);
+    appliedHighPassCutoff = appliedCutoff = Float {};
+    appliedResonance = Lanes::splat (-1.0f);
+}
+
+std::array<Glide*, 13> VoiceLanes::glides() noexcept
+{
+    return { &noiseMix, &triangle, &clickMix, &saturation, &gainLeft, &gainRight, &level, &noiseCutoff,
+             &resonance, &sweepOctaves, &highPassCutoff, &lfoPitchSemitones, &lfoCutoffOctaves };
+}
+
+void VoiceLanes::setParameters (int lane, const Values& values) noexcept
+{
+    const auto decay = get (values, P::decay);
+    amplitude.setTimes (lane, attackSeconds, decay, sampleRate);
+    click.setTimes (lane, 0.0f, get (values, P::clickDecay) * 0.001f, sampleRate);
+    bend.setTimes (lane, get (values, P::bendSweepCurve) >= 0.5f, decay, sampleRate);
+    lfoIncrement[lane] = get (values, P::lfoRate) * inverseSampleRate;
+    releaseStepTarget[lane] = 1.0f / juce::jmax (1.0f, releaseSeconds * sampleRate);
+
+    const auto waveform = juce::roundToInt (get (values, P::waveform));
+
+    // Constant-power pan: -3 dB each side in the centre.
+    const auto gain = juce::Decibels::decibelsToGain (get (values, P::gain));
+    const auto angle = (get (values, P::pan) + 1.0f) * juce::MathConstants<float>::pi * 0.25f;
+
+    const auto sounding = isSounding (lane);
+    const auto glideSamples = glideSeconds * sampleRate;
+
+    const auto aim = [&] (Glide& glide, float target)
+    {
+        if (sounding)
+        {
+            glide.setTarget (lane, target, glideSamples);
+            glidesMoving = true;
+        }
+        else
+        {
+            glide.target[lane] = target;
+            glide.jump (lane);
+        }
+    };
+
+    aim (triangle, waveform == 0 ? 1.0f : (waveform == 1 ? 0.5f : 0.0f));
+    aim (noiseMix, get (values, P::noiseMix));
+    aim (clickMix, get (values, P::clickMix));
+    aim (saturation, get (values, P::saturation));
+    aim (gainLeft, gain * std::cos (angle));
+    aim (gainRight, gain * std::sin (angle));
+    aim (noiseCutoff, get (values, P::noiseCutoff));
+    aim (resonance, get (values, P::noiseResonance));
+    aim (sweepOctaves, maximumSweepOctaves * get (values, P::noiseSweep));
+    aim (highPassCutoff, get (values, P::noiseHPCutoff));
+    aim (lfoPitchSemitones, lfoPitchRangeSemitones * get (values, P::lfoToneDepth));
+    aim (lfoCutoffOctaves, lfoCutoffRangeOctaves * get (values, P::lfoNoiseDepth));
+}
+
+//==============================================================================
+void VoiceLanes::startNote (int lane, float startPitch, float endPitch, float velocityGain, int phaseResetMode,
+                            int numSamplesToGrid) noexcept
+{
+    const auto wasSounding = isSounding (lane);
+
+    // A sounding voice goes on from where it is: its phase, its filters and its level, so that a
+    // retrigger never steps, whatever the velocities.
+    if (! wasSounding)
+    {
+        if (phaseResetMode != 0)
+            oscillator.setPhase (lane, phaseResetMode == 2 ? offsetPhase : 0.0f);
+
+        lowPass.reset (lane);
+        highPass.reset (lane);
+    }
+
+    // The envelope rises again from its current level. The note's level glides from the old
+    // note's (which a release may have been fading) to the new one: quickly to a louder note, over
+    // a few milliseconds to a softer one.
+    amplitude.start (lane, wasSounding ? amplitude.getLevel (lane) : 0.0f);
+    level.target[lane] = velocityGain;
+
+    if (wasSounding)
+    {
+        const auto from = level.value[lane] * releaseFade[lane];
+        level.value[lane] = level.stretchEnd[lane] = from;
+        level.setTarget (lane, velocityGain, (velocityGain > from ? attackSeconds : releaseSeconds) * sampleRate);
+        glidesMoving = true;
+    }
+    else
+    {
+        level.jump (lane);
+    }
+
+    // A click that cannot be heard would only keep the noise generator busy.
+    if (clickMix.target[lane] > 0.0f)
+        click.start (lane, 1.0f);
+    else
+        click.stop (lane);
+
+    bend.start (lane, startPitch, endPitch);
+    lfoPhase[lane] = 0.0f;
+    lfoCutoffSwing[lane] = 1.0f;
+    releasing[lane] = 0;
+    releaseFade[lane] = 1.0f;
+    releaseStep[lane] = 0.0f;
+
+    if (! wasSounding)
+        for (auto* glide : glides())
+            glide->jump (lane);
+
+    decayEndPending[lane] = -1;
+    active[lane] = -1;
+    updateModulation (Lanes::laneMask (lane), numSamplesToGrid);
+}
+
+void VoiceLanes::release (int lane) noexcept
+{
+    if (isSounding (lane) && releasing[lane] == 0)
+    {
+        releasing[lane] = -1;
+        releaseStep[lane] = releaseStepTarget[lane];
+    }
+}
+
+void VoiceLanes::stop (int lane) noexcept
+{
+    active[lane] = releasing[lane] = decayEndPending[lane] = 0;
+    releaseFade[lane] = 1.0f;
+    releaseStep[lane] = 0.0f;
+    phaseScale[lane] = 0.0f;
+    needsNoise[lane] = 0;
+    amplitude.stop (lane);
+    click.stop (lane);
+}
+
+//==============================================================================
+uint32_t VoiceLanes::finishStretch() noexcept
+{
+    const auto ampRunning = amplitude.isRunning();
+    const auto decayEnded = active & decayEndPending & ~ampRunning;
+    decayEndPending &= ~decayEnded;
+
+    const auto ended = active & ((~ampRunning & ~click.isRunning()) | (releasing & (releaseFade <= 0.0f)));
+    const auto announced = Lanes::bits (decayEnded & ~releasing);
+    active &= ~ended;
+    releasing &= ~ended;
+    return announced;
+}
+
+void VoiceLanes::beginStretch (int numSamples) noexcept
+{
+    if (glidesMoving)
+        for (auto* glide : glides())
+            glide->endStretch();
+
+    updateModulation (Lanes::maskOf (true), numSamples);
+}
+
+void VoiceLanes::updateModulation (Mask lanes, int numSamples) noexcept
+{
+   #if TOMBREL_BUILD_FOR_AVX2
+    if (Lanes::hasAvx2())
+        return updateModulationWithAvx2 (lanes, numSamples);
+   #endif
+
+    workOutModulation (lanes, numSamples);
+}
+
+#if TOMBREL_BUILD_FOR_AVX2
+TOMBREL_AVX2_TARGET void VoiceLanes::updateModulationWithAvx2 (Mask lanes, int numSamples) noexcept
+{
+    workOutModulation (lanes, numSamples);
+}
+#endif
+
+forcedinline void VoiceLanes::workOutModulation (Mask lanes, int numSamples) noexcept
+{
+    const auto length = (float) numSamples;
+    const auto reciprocal = 1.0f / length;
+
+    // Most of the time nothing glides, and every glide is where it is headed.
+    if (glidesMoving)
+    {
+        auto moving = false;
+
+        for (auto* glide : glides())
+        {
+            glide->beginStretch (lanes, length, reciprocal);
+            moving = moving || Lanes::any ((glide->step != 0.0f) | (glide->increment != 0.0f));
+        }
+
+        glidesMoving = moving;
+    }
+
+    // The LFO and the sweep move slowly enough to be followed once per stretch.
+    const auto lfoValue = DspMath::triangleCycle (lfoPhase);
+    lfoPhase = Lanes::select (lanes, Lanes::fraction (lfoPhase + lfoIncrement * length), lfoPhase);
+
+    const auto pitchOctaves = lfoValue * lfoPitchSemitones.value / 12.0f;
+    const auto vibrato = pitchOctaves != 0.0f;
+    const auto scale = Lanes::any (vibrato) ? Lanes::select (vibrato, DspMath::exp2 (pitchOctaves), Lanes::splat (1.0f)) * inverseSampleRate
+                                            : Lanes::splat (inverseSampleRate);
+    phaseScale = Lanes::select (lanes, Lanes::keep (active, scale), phaseScale);
+
+    // The LFO's swing of the noise cutoff halves every lfoCutoffHalfLifeCycles cycles: at a few
+    // Hz it wobbles through a drum, at audio rates it makes a few quick bursts (the slaps of a
+    // hand clap) and lets the tail ring on smoothly.
+    const auto octaves = lfoValue * lfoCutoffOctaves.value * lfoCutoffSwing - sweepOctaves.value * (1.0f - bend.getRemaining());
+
+    if (Lanes::any (lfoCutoffOctaves.value != 0.0f))
+        lfoCutoffSwing = Lanes::select (lanes, lfoCutoffSwing * DspMath::exp2 (lfoIncrement * (-length / lfoCutoffHalfLifeCycles)), lfoCutoffSwing);
+
+    stretchCutoff = Lanes::select (lanes, Lanes::max (Lanes::splat (minimumCutoff), noiseCutoff.value * DspMath::exp2 (octaves)), stretchCutoff);
+    stretchResonance = Lanes::select (lanes, resonance.value, stretchResonance);
+
+    // Once a sweep has settled the cutoff stays put, and so do the coefficients.
+    if (Lanes::any ((stretchCutoff != appliedCutoff) | (stretchResonance != appliedResonance)))
+    {
+        if (Lanes::any (stretchResonance != appliedResonance))
+            resonanceCompensation = LadderFilter::noiseLevelCompensation (stretchResonance);
+
+        lowPass.setParameters (stretchCutoff, sampleRate, stretchResonance, resonanceCompensation);
+        appliedCutoff = stretchCutoff;
+        appliedResonance = stretchResonance;
+    }
+
+    needsNoise = Lanes::select (lanes, active & ((noiseMix.value > 0.0f) | click.isRunning()), needsNoise);
+
+    // The blend costs a division; it only changes with the saturation.
+    if (Lanes::any (lanes & ((saturation.value != blendFrom) | (saturation.stretchEnd != blendTo))))
+    {
+        const SaturationBlend start (saturation.value), end (saturation.stretchEnd);
+        drive = Lanes::select (lanes, start.drive, drive);
+        dry = Lanes::select (lanes, start.dry, dry);
+        wet = Lanes::select (lanes, start.wet, wet);
+        driveIncrement = Lanes::select (lanes, (end.drive - start.drive) * reciprocal, driveIncrement);
+        dryIncrement = Lanes::select (lanes, (end.dry - start.dry) * reciprocal, dryIncrement);
+        wetIncrement = Lanes::select (lanes, (end.wet - start.wet) * reciprocal, wetIncrement);
+        blendFrom = Lanes::select (lanes, saturation.value, blendFrom);
+        blendTo = Lanes::select (lanes, saturation.stretchEnd, blendTo);
+    }
+
+    withTriangle = Lanes::any (active & ((triangle.value != 0.0f) | (triangle.stretchEnd != 0.0f)));
+    updateHighPass (lanes);
+}
+
+void VoiceLanes::updateHighPass (Mask lanes) noexcept
+{
+    const auto changed = Lanes::bits (lanes & (highPassCutoff.value != appliedHighPassCutoff));
+
+    for (int lane = 0; lane < numLanes; ++lane)
+    {
+        if ((changed >> lane) & 1u)
+        {
+            highPass.setCutoff (lane, highPassCutoff.value[lane], sampleRate);
+            appliedHighPassCutoff[lane] = highPassCutoff.value[lane];
+        }
+    }
+}
+
+//==============================================================================
+template <bool gliding>
+void VoiceLanes::renderStretch (int numSamples, Float* __restrict left, Float* __restrict right) noexcept
+{
+    // Stage by stage over the stretch, each stage a short loop whose state fits in registers.
+    Float tone[modulationInterval], white[modulationInterval], noiseOut[modulationInterval];
+
+    // Glides move in a straight line through the stretch.
+    const auto along = [] (const Float& value, const Float& increment, float i) noexcept
+    {
+        if constexpr (gliding)
+            return value + increment * i;
+        else
+            return value;
+    };
+
+    const auto glide = [&along] (const Glide& g, float i) noexcept { return along (g.value, g.increment, i); };
+
+    {
+        auto curve = bend;
+        auto osc = oscillator;
+        const auto scale = phaseScale;
+
+        for (int i = 0; i < numSamples; ++i)
+        {
+            const auto increment = Lanes::min (Lanes::splat (maximumPhaseIncrement), curve.nextPitch() * scale);
+            tone[i] = (1.0f - glide (noiseMix, (float) i)) * osc.processSample (increment, glide (triangle, (float) i), withTriangle);
+        }
+
+        bend = curve;
+        oscillator = osc;
+    }
+
+    {
+        auto state = noise;
+        auto lp = lowPass;
+        auto hp = highPass;
+
+        for (int i = 0; i < numSamples; ++i)
+        {
+            auto next = state;
+            white[i] = DspMath::whiteNoise (next) * noiseGain;
+            state = Lanes::select (needsNoise, next, state);
+            noiseOut[i] = hp.processSample (lp.processSample (white[i]));
+        }
+
+        noise = state;
+        lowPass = lp;
+        highPass = hp;
+    }
+
+    auto fade = releaseFade;
+    auto amp = amplitude;
+    auto clk = click;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const auto at = (float) i;
+        const auto body = tone[i] + glide (noiseMix, at) * noiseOut[i];
+        const auto clickSample = glide (clickMix, at) * white[i] * clk.processSample();
+
+        auto x = body * amp.processSample() + clickSample;
+        x = along (dry, dryIncrement, at) * x + along (wet, wetIncrement, at) * DspMath::softClip (along (drive, driveIncrement, at) * x);
+        x = x * fade;
+        fade = Lanes::max (Float {}, fade - releaseStep);
+
+        const auto out = x * glide (level, at);
+        left[i] = out * glide (gainLeft, at);
+        right[i] = out * glide (gainRight, at);
+    }
+
+    releaseFade = fade;
+    amplitude = amp;
+    click = clk;
+
+    if constexpr (gliding)
+    {
+        const auto length = (float) numSamples;
+
+        for (auto* g : { &noiseMix, &triangle, &clickMix, &gainLeft, &gainRight, &level })
+            g->value = g->value + g->increment * length;
+
+        drive = drive + driveIncrement * length;
+        dry = dry + dryIncrement * length;
+        wet = wet + wetIncrement * length;
+    }
+}
+
+void VoiceLanes::render (int numSamples, Float* __restrict left, Float* __restrict right) noexcept
+{
+    jassert (numSamples <= modulationInterval);
+
+    const auto gliding = noiseMix.isMoving() || triangle.isMoving() || clickMix.isMoving() || gainLeft.isMoving()
+                      || gainRight.isMoving() || level.isMoving() || Lanes::any ((driveIncrement != 0.0f) | (dryIncrement != 0.0f) | (wetIncrement != 0.0f));
+
+   #if TOMBREL_BUILD_FOR_AVX2
+    if (Lanes::hasAvx2())
+        return renderWithAvx2 (gliding, numSamples, left, right);
+   #endif
+
+    if (gliding)
+        renderStretch<true> (numSamples, left, right);
+    else
+        renderStretch<false> (numSamples, left, right);
+}
+
+#if TOMBREL_BUILD_FOR_AVX2
+TOMBREL_AVX2_TARGET void VoiceLanes::renderWithAvx2 (bool gliding, int numSamples, Float* __restrict left, Float* __restrict right) noexcept
+{
+    if (gliding)
+        renderStretch<true> (numSamples, left, right);
+    else
+        renderStretch<false> (numSamples, left, right);
+}
+#endif

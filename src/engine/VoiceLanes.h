@@ -1,0 +1,114 @@
+#pragma once
+
+#include "BendCurve.h"
+#include "DecayEnvelope.h"
+#include "Glide.h"
+#include "HighPassFilter.h"
+#include "LadderFilter.h"
+#include "ToneOscillator.h"
+#include "VoiceParameters.h"
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include <array>
+
+/**
+    The sound of up to four voices, one per lane, rendered side by side (the Voice objects decide
+    when notes start and stop; this only makes the sound).
+
+    Each lane: a tone (ToneOscillator) whose pitch bends along a BendCurve; white noise through a
+    resonant LadderFilter, whose cutoff the same curve sweeps down, and a HighPassFilter; a noise
+    click; a triangle LFO on pitch and cutoff; one amplitude envelope; saturation; then level and
+    constant-power pan. All of it runs at the oversampled rate.
+
+    Modulation (LFO, sweep, filter coefficients, parameter glides) is worked out once per stretch
+    of modulationInterval samples on a grid that the caller keeps across blocks, so that the sound
+    does not depend on how the host cuts its blocks.
+*/
+class VoiceLanes final
+{
+public:
+    static constexpr int numLanes = Lanes::size;
+
+    /** Oversampled samples per modulation update. */
+    static constexpr int modulationInterval = 16;
+
+    using Values = std::array<float, VoiceParameters::count>;
+
+    /** Which voice a lane plays: each has noise of its own. */
+    void setVoiceIndex (int lane, int voiceIndex) noexcept;
+
+    /** The oversampled rate. Sounding lanes go on; their parameters must be set again for it. */
+    void setSampleRate (float oversampledRate) noexcept;
+
+    /** The sound parameters of one lane, each within its range. Changes glide on a sounding note. */
+    void setParameters (int lane, const Values& values) noexcept;
+
+    /** Starts a note on one lane; numSamplesToGrid samples remain before the next modulation update. */
+    void startNote (int lane, float startPitch, float endPitch, float velocityGain, int phaseResetMode,
+                    int numSamplesToGrid) noexcept;
+
+    /** Fades a lane out quickly without a click (choke, note-off). */
+    void release (int lane) noexcept;
+
+    /** Silences a lane at once. */
+    void stop (int lane) noexcept;
+
+    bool isSounding (int lane) const noexcept { return active[lane] != 0; }
+    bool isSilent() const noexcept { return ! Lanes::any (active); }
+
+    /** At a grid point: lanes that have died away stop sounding. Returns the lanes whose amplitude
+        envelope has just reached its end (bit per lane), unless they were released first. */
+    uint32_t finishStretch() noexcept;
+
+    /** At a grid point: the modulation of every sounding lane for the next numSamples. */
+    void beginStretch (int numSamples) noexcept;
+
+    /** Renders numSamples, each lane's left and right into left[i] and right[i]. */
+    void render (int numSamples, Lanes::Float* __restrict left, Lanes::Float* __restrict right) noexcept;
+
+private:
+    template <bool gliding>
+    forcedinline void renderStretch (int numSamples, Lanes::Float* __restrict left, Lanes::Float* __restrict right) noexcept;
+    void renderWithAvx2 (bool gliding, int numSamples, Lanes::Float* __restrict left, Lanes::Float* __restrict right) noexcept;
+
+    void updateModulation (Lanes::Mask lanes, int numSamples) noexcept;
+    void updateModulationWithAvx2 (Lanes::Mask lanes, int numSamples) noexcept;
+    forcedinline void workOutModulation (Lanes::Mask lanes, int numSamples) noexcept;
+    void updateHighPass (Lanes::Mask lanes) noexcept;
+
+    std::array<Glide*, 13> glides() noexcept;
+
+    float sampleRate = 48000.0f, inverseSampleRate = 1.0f / 48000.0f, noiseGain = 1.0f;
+
+    //==============================================================================
+    // The sound stages.
+    BendCurve bend;
+    ToneOscillator oscillator;
+    Lanes::UInt noise {};
+    LadderFilter lowPass;
+    HighPassFilter highPass;
+    DecayEnvelope amplitude, click;
+
+    //==============================================================================
+    // Parameters: where they are going, and where they are.
+    Glide noiseMix, triangle, clickMix, saturation, gainLeft, gainRight, level;
+    Glide noiseCutoff, resonance, sweepOctaves, highPassCutoff, lfoPitchSemitones, lfoCutoffOctaves;
+    Lanes::Float lfoPhase {}, lfoIncrement {}, lfoCutoffSwing {}, releaseStepTarget {};
+    bool glidesMoving = false;
+    Lanes::Float appliedHighPassCutoff {}, appliedCutoff {}, appliedResonance = Lanes::splat (-1.0f);
+    Lanes::Float resonanceCompensation = Lanes::splat (1.0f);
+
+    //==============================================================================
+    // Per stretch: what the inner loop reads.
+    Lanes::Float phaseScale {}, stretchCutoff = Lanes::splat (1000.0f), stretchResonance {};
+    Lanes::Float drive {}, dry {}, wet {}, driveIncrement {}, dryIncrement {}, wetIncrement {};
+    Lanes::Float blendFrom = Lanes::splat (-1.0f), blendTo = Lanes::splat (-1.0f);
+    Lanes::Mask needsNoise {};
+    bool withTriangle = false;
+
+    //==============================================================================
+    // Per note.
+    Lanes::Mask active {}, releasing {}, decayEndPending {};
+    Lanes::Float releaseFade {}, releaseStep {};
+};

@@ -1,0 +1,169 @@
+#include "editor/PresetTestHelpers.h"
+
+#include "lookandfeel/Palette.h"
+#include "processor/ParameterIds.h"
+
+using namespace PresetTest;
+
+namespace
+{
+/** The title and message of the alert on screen, which is then closed. */
+juce::String takeAlert()
+{
+    auto* alert = dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent());
+    const auto text = alert != nullptr ? alert->getDescription() : juce::String(); // title + ". " + message
+
+    if (alert != nullptr)
+        alert->exitModalState (0);
+
+    pump();
+    return text;
+}
+} // namespace
+
+TEST (Navbar, LogoMenuOpensTheUserGuideOrWarnsResetsTheScalingAndOffersOnlyARealWebSite)
+{
+    EXPECT_EQ (describe (Navbar::createLogoMenu ({})), "User guide=1 Reset GUI scaling=2 Visit web site=3!");
+    EXPECT_EQ (describe (Navbar::createLogoMenu ("https://www.example.org/tombrel")), "User guide=1 Reset GUI scaling=2 Visit www.example.org=3");
+
+    Editor e;
+    const auto guide = e.data.get().getChildFile ("Tombrel User Guide.pdf");
+
+    for (const auto& makeGuide : std::vector<std::function<void()>> { [] {}, [&] { guide.createDirectory(); } })
+    {
+        makeGuide();
+        e.navbar.logoMenuItemChosen (1);
+        EXPECT_EQ (takeAlert(), "WARNING. User guide does not exist!");
+    }
+
+    guide.deleteRecursively();
+    guide.replaceWithText ("%PDF-1.4");
+    e.editor->setSize (1324, 594);
+
+    for (const auto item : { 1, 2, 3, 0 })
+        e.navbar.logoMenuItemChosen (item);
+
+    EXPECT_EQ (takeAlert(), "");
+    EXPECT_EQ (e.opened.joinIntoString (" "), (guide.getFullPathName() + " " + Navbar::getMakerWebsite()).trim());
+    EXPECT_EQ (e.editor->getBounds(), juce::Rectangle<int> (40, 30, 883, 396));
+}
+
+TEST (Navbar, TogglesTheDialogsRescansAndBypassesWithAGreyIcon)
+{
+    Editor e;
+
+    for (const auto shown : { true, false })
+    {
+        e.clickNavbar (*e.navbar.saveButton);
+        EXPECT_EQ (e.dialog.isVisible(), shown);
+        e.processor.midiLearnArmed = true;
+        e.clickNavbar (*e.navbar.settingsButton);
+        EXPECT_EQ (e.editor->settingsDialog.isVisible(), shown);
+        EXPECT_EQ (e.processor.midiLearnArmed.load(), shown); // closing the settings abandons a waiting MIDI learn
+    }
+
+    e.add ("Factory Kits/New.qvtp");
+    e.clickNavbar (*e.navbar.refreshButton);
+    EXPECT_TRUE (describe (e.editor->presetBrowser.getPresetMenu()).contains ("Factory Kits{New=5 Tom=6}"));
+    EXPECT_TRUE (pumpUntil ([&] { return e.dialog.directoryList->getNumFiles() == 5; })) << "the rescan lists the new file";
+
+    // A presets folder that has gone leaves empty lists.
+    e.root.deleteRecursively();
+    e.clickNavbar (*e.navbar.refreshButton);
+    EXPECT_EQ (describe (e.editor->presetBrowser.getPresetMenu()), "Organise...=9999");
+    EXPECT_TRUE (pumpUntil ([&] { return e.dialog.directoryList->getNumFiles() == 0 && e.tree().getNumRowsInTree() == 0; }));
+
+    auto& bypass = *e.navbar.bypassButton;
+    const auto bypassIsGrey = [&]
+    {
+        const auto image = e.snapshot();
+        return inkOf (image, Palette::text, bypass.getBounds()).isEmpty() && ! inkOf (image, Palette::iconGrey, bypass.getBounds()).isEmpty();
+    };
+
+    for (const auto expected : { 1.0f, 0.0f })
+    {
+        bypass.triggerClick();
+        pump();
+        EXPECT_EQ (*e.processor.valueTreeState.getRawParameterValue (ParameterIds::paramBypassGlobal), expected);
+        EXPECT_EQ (bypassIsGrey(), expected > 0.5f);
+    }
+
+    ProcessorTestHelpers::setValue (ProcessorTestHelpers::parameter (e.processor, ParameterIds::paramBypassGlobal), 1.0f);
+    pump();
+    EXPECT_TRUE (bypassIsGrey());
+}
+
+TEST (Navbar, EditorLooksRightWithTheSaveDialogAndWithThePresetMenuOpen)
+{
+    Editor e;
+    ASSERT_TRUE (e.processor.loadPresetFile (e.root.getChildFile ("Drums/Snare.qvtp").getFullPathName()));
+    pump();
+    const auto plain = e.snapshot();
+
+    // The bar's separators; the logo at its own size, the other icons fitted into their buttons less 3 on each side.
+    for (const auto& [x, y] : { std::pair (415, 0), { 415, 47 }, { 805, 0 }, { 805, 47 } })
+        EXPECT_TRUE (ControlImages::coloursNear (plain.getPixelAt (x, y), Palette::panelBackground)) << x;
+
+    for (const auto& [button, expected] : std::vector<std::pair<juce::Rectangle<int>, juce::Rectangle<int>>> {
+             { { 15, 9, 126, 34 }, { 15, 10, 124, 31 } }, { { 15, 9, 30, 34 }, { 15, 10, 27, 31 } }, { { 733, 12, 25, 25 }, { 736, 15, 19, 19 } },
+             { { 760, 12, 36, 25 }, { 766, 15, 24, 19 } }, { { 818, 12, 25, 25 }, { 821, 15, 19, 19 } }, { { 847, 12, 25, 25 }, { 851, 15, 17, 19 } } })
+    {
+        const auto ink = inkOf (plain, Palette::text, button);
+        EXPECT_LE (std::abs (ink.getX() - expected.getX()) + std::abs (ink.getY() - expected.getY()) + std::abs (ink.getWidth() - expected.getWidth())
+                       + std::abs (ink.getHeight() - expected.getHeight()), 4) << button.toString() << ": " << ink.toString();
+    }
+
+    // The browser's arrows mirror each other about its middle, with the name between them.
+    const auto left = inkOf (plain, Palette::buttonOutline, { 431, 10, 23, 27 }, 60), right = inkOf (plain, Palette::buttonOutline, { 703, 10, 23, 27 }, 60);
+    EXPECT_EQ (left, right.withX (431 + 431 + 295 - right.getRight()));
+    EXPECT_NEAR (left.getX(), 431 + 9, 1);
+    EXPECT_NEAR (inkOf (plain, Palette::buttonOutline, { 454, 12, 249, 24 }, 60).getCentreX(), 431 + 147, 3);
+
+    e.clickNavbar (*e.navbar.saveButton);
+    ASSERT_TRUE (pumpUntil ([&] { return e.tree().getSelectedFile().getFileName() == "Snare.qvtp"; }));
+    const auto withDialog = e.snapshot();
+    saveImageForReview (withDialog, "editor-save-dialog");
+    e.clickNavbar (*e.navbar.saveButton);
+
+    // Dimmed around the box; the box, and the frame of the name field.
+    for (const auto& [x, y, colour] : std::vector<std::tuple<int, int, juce::Colour>> {
+             { 5, 200, {} }, { 240, 200, {} }, { 641, 200, {} }, { 440, 19, {} }, { 440, 376, {} }, { 241, 20, Palette::panelBackground },
+             { 640, 375, Palette::panelBackground }, { 256, 80, Palette::divider }, { 625, 80, Palette::divider }, { 440, 94, Palette::divider } })
+        EXPECT_TRUE (ControlImages::coloursNear (withDialog.getPixelAt (x, y), colour.isTransparent() ? plain.getPixelAt (x, y).overlaidWith (juce::Colour (0xBF000000)) : colour, 3))
+            << x << ", " << y;
+
+    // Title, cross, name, rows and both buttons in their places, and nothing between the tree and the buttons.
+    for (const auto& area : { juce::Rectangle<int> (400, 40, 80, 20), { 616, 30, 15, 15 }, { 258, 73, 100, 20 }, { 256, 106, 200, 40 },
+                              { 256, 341, 80, 24 }, { 540, 340, 86, 24 }, { 242, 310, 398, 28 } })
+        EXPECT_EQ (inkOf (withDialog, Palette::buttonOutline, area, 40).isEmpty(), area.getY() == 310) << area.toString();
+
+    // The menu runs its own event loop: as soon as it is open (before it can close itself when another test program takes the
+    // focus), paint it over the editor where it stands on the screen, then close it.
+    juce::Image withMenu;
+    juce::Rectangle<int> menuArea;
+    juce::Timer::callAfterDelay (1, [&]
+    {
+        if (auto* menu = juce::Component::getCurrentlyModalComponent(); menu != nullptr && menu != e.editor.get())
+        {
+            menuArea = menu->getScreenBounds() - e.editor->getScreenPosition();
+            withMenu = juce::Image (juce::Image::ARGB, e.editor->getWidth(), juce::jmax (e.editor->getHeight(), menuArea.getBottom()), true);
+            juce::Graphics g (withMenu);
+            g.drawImageAt (e.snapshot(), 0, 0);
+            g.drawImageAt (menu->createComponentSnapshot (menu->getLocalBounds()), menuArea.getX(), menuArea.getY());
+        }
+
+        juce::PopupMenu::dismissAllActiveMenus();
+    });
+
+    e.editor->presetBrowser.mouseDown (clickOn (*findChild<juce::TextButton> (e.editor->presetBrowser)));
+    ASSERT_TRUE (withMenu.isValid());
+    saveImageForReview (withMenu, "editor-preset-menu");
+
+    // Below the left arrow, at least as wide as the browser, the loaded preset ticked in its submenu.
+    EXPECT_NEAR (menuArea.getX(), 431 + 1, 4);
+    EXPECT_GE (menuArea.getY(), 10 + 26 - 1);
+    EXPECT_GE (menuArea.getWidth(), 295);
+    EXPECT_EQ (describe (e.editor->presetBrowser.getPresetMenu()),
+               "Drums{Snare=1* Tom=2} Factory{Sub{Hat=3} Snare=4} Factory Kits{Tom=5} .qvtp=6 Kick=7 Kick.qvtp=8 | Organise...=9999");
+    EXPECT_TRUE (ControlImages::coloursNear (withMenu.getPixelAt (menuArea.getX() + 10, menuArea.getBottom() - 3), Palette::panelBackground));
+}
