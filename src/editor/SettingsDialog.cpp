@@ -415,6 +415,8 @@ void SettingsDialog::noteLearned()
 
 std::array<int, 7> SettingsDialog::currentNotes() const
 {
+    // Under one lock, so that a state the host restores meanwhile is read whole or not at all.
+    const juce::ScopedLock lock (processor.getStateLock());
     std::array<int, 7> notes {};
 
     for (size_t i = 0; i < notes.size(); ++i)

@@ -29,7 +29,7 @@ Notes notesOf (KestrinAudioProcessor& processor)
 {
     Notes notes {};
     for (size_t i = 0; i < notes.size(); ++i)
-        notes[i] = processor.valueTreeState.state.getProperty (StateIds::voiceMidi ((int) i + 1));
+        notes[i] = processor.getStateProperty (StateIds::voiceMidi ((int) i + 1));
     return notes;
 }
 
@@ -218,16 +218,24 @@ TEST_F (SettingsDialogTest, MidiLearnTakesThePlayedNoteIntoTheOneLitRow)
     EXPECT_EQ (names()[0], "E2");
     EXPECT_TRUE (std::equal (before.begin() + 1, before.end(), notes().begin() + 1));
 
-    // The cross closes the dialog and abandons a waiting learn; showing again switches the lights
-    // off and shows the map, changed meanwhile or not.
-    dialog.prepareToShow();
-    dialog.setVisible (true);
-    click (*dialog.learnButtons[1]);
-    click (*dialog.closeButton);
-    EXPECT_FALSE (dialog.isVisible());
-    EXPECT_FALSE (processor.midiLearnArmed);
+    // Hiding by the cross or by the navigation bar abandons a waiting learn, so a note played
+    // afterwards changes nothing; showing again switches the lights off and shows the map as it is.
+    for (auto* hide : { dialog.closeButton.get(), editor.navbar.settingsButton.get() })
+    {
+        click (*editor.navbar.settingsButton);
+        ASSERT_TRUE (dialog.isVisible());
+        click (*dialog.learnButtons[1]);
+        click (*hide);
+        EXPECT_FALSE (dialog.isVisible());
+        EXPECT_FALSE (processor.midiLearnArmed);
+        const auto hidden = notes();
+        render (processor, midiNoteOn (1, 90), blockSize);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (100);
+        EXPECT_EQ (notes(), hidden);
+    }
+
     processor.setVoiceMidiNotes (50, 51, 52, 53, 54, 55, 56);
-    dialog.prepareToShow();
+    click (*editor.navbar.settingsButton);
     EXPECT_TRUE (lightsOn().isEmpty());
     EXPECT_EQ (names()[6], "Ab2");
 }
