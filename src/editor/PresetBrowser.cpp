@@ -77,7 +77,7 @@ PresetBrowser::PresetBrowser (KestrinAudioProcessor& processorToUse) : processor
 
     presetsFolder = processor.presetsFolderPath;
     refreshPresetList();
-    nameBox.setButtonText (processor.valueTreeState.state.getProperty (StateIds::presetName).toString());
+    nameBox.setButtonText (processor.getStateProperty (StateIds::presetName).toString());
 }
 
 PresetBrowser::~PresetBrowser()
@@ -91,7 +91,7 @@ void PresetBrowser::refreshPresetList()
     presetMenu.clear();
     presetCount = 0;
     presetPaths.clear();
-    currentPresetPath = processor.valueTreeState.state.getProperty (StateIds::presetPath).toString();
+    currentPresetPath = processor.getStateProperty (StateIds::presetPath).toString();
 
     addPresetsFromFolder (presetMenu, presetsFolder);
 
@@ -209,7 +209,7 @@ void PresetBrowser::actionListenerCallback (const juce::String& message)
     if (message != "PresetLoaded" && message != "PresetSaved" && message != "StateInformationSet")
         return;
 
-    const auto name = processor.valueTreeState.state.getProperty (StateIds::presetName).toString();
+    const auto name = processor.getStateProperty (StateIds::presetName).toString();
 
     if (name != nameBox.getButtonText())
         nameBox.setButtonText (name);

@@ -210,7 +210,7 @@ void PresetSaveDialog::fileClicked (const juce::File& file, const juce::MouseEve
 void PresetSaveDialog::actionListenerCallback (const juce::String& message)
 {
     if (message == "PresetLoaded")
-        selectPresetFile (processor.valueTreeState.state.getProperty (StateIds::presetPath).toString());
+        selectPresetFile (processor.getStateProperty (StateIds::presetPath).toString());
 }
 
 void PresetSaveDialog::timerCallback()
@@ -219,5 +219,5 @@ void PresetSaveDialog::timerCallback()
         return;
 
     stopTimer();
-    selectPresetFile (processor.valueTreeState.state.getProperty (StateIds::presetPath).toString());
+    selectPresetFile (processor.getStateProperty (StateIds::presetPath).toString());
 }
