@@ -36,7 +36,7 @@ struct EditorTest : public ::testing::Test
                                 juce::MouseInputSource::defaultPressure, 0.0f, time + 50);
     }
 
-    juce::String activePanel() { return processor.valueTreeState.state[StateIds::activePanel].toString(); }
+    juce::String activePanel() { return processor.getStateProperty (StateIds::activePanel).toString(); }
 
     int visiblePanel()
     {
@@ -300,7 +300,7 @@ TEST_F (EditorTest, NoteOnMessagesFlashTheirPadAndARestoredStateBringsItsPanel)
 
     // A note played over MIDI reaches the pad through the voice's message.
     processor.prepareToPlay (sampleRate, blockSize);
-    processor.valueTreeState.state.setProperty (StateIds::activePanel, "voice6", nullptr);
+    processor.setStateProperty (StateIds::activePanel, "voice6");
     juce::MemoryBlock savedState;
     processor.getStateInformation (savedState);
     render (processor, midiNoteOn (1, 36), blockSize);
@@ -314,7 +314,7 @@ TEST_F (EditorTest, NoteOnMessagesFlashTheirPadAndARestoredStateBringsItsPanel)
     EXPECT_EQ (visiblePanel(), 6);
     EXPECT_TRUE (editor->getVoiceTab (5).getToggleState());
 
-    processor.valueTreeState.state.setProperty (StateIds::activePanel, "voice8", nullptr);
+    processor.setStateProperty (StateIds::activePanel, "voice8");
     editor->restoreActivePanel();
     EXPECT_EQ (visiblePanel(), 0);
     processor.valueTreeState.state.removeProperty (StateIds::activePanel, nullptr);
