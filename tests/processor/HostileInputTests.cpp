@@ -21,8 +21,7 @@ juce::MemoryBlock stateBlockOf (const Bytes& text)
 {
     const uint32_t header[] { juce::ByteOrder::swapIfBigEndian (0x21324356u), juce::ByteOrder::swapIfBigEndian ((uint32_t) text.size()) };
     juce::MemoryBlock block (header, sizeof (header));
-    block.append (text.data(), text.size());
-    block.append ("", 1);
+    block.append (text.c_str(), text.size() + 1);
     return block;
 }
 
