@@ -104,6 +104,17 @@ bool namesNonFiniteValue (const juce::String& text)
     return word == "nan" || word == "inf" || word == "infinity";
 }
 
+/** "voice1Midi" to "voice7Midi". */
+juce::StringArray noteNames()
+{
+    juce::StringArray names;
+
+    for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
+        names.add (StateIds::voiceMidi (voiceNumber));
+
+    return names;
+}
+
 bool isPanelName (const juce::String& text)
 {
     for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
@@ -159,31 +170,40 @@ juce::ValueTree createParameterState (const juce::XmlElement& xml, juce::AudioPr
 
     juce::ValueTree result (StateIds::stateType);
 
-    for (const auto* name : { StateIds::presetName, StateIds::presetPath })
-        if (xml.hasAttribute (name))
-            result.setProperty (name, xml.getStringAttribute (name), nullptr);
+    // The extra properties in the document's order, which a state saved from this one keeps.
+    juce::NamedValueSet attributes;
+    attributes.setFromXmlAttributes (xml);
+    const auto notes = noteNames();
 
-    if (xml.hasAttribute (StateIds::activePanel))
+    for (const auto& attribute : attributes)
     {
-        if (! isPanelName (xml.getStringAttribute (StateIds::activePanel)))
-            return {};
-
-        result.setProperty (StateIds::activePanel, xml.getStringAttribute (StateIds::activePanel), nullptr);
-    }
-
-    for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
-    {
-        const auto name = StateIds::voiceMidi (voiceNumber);
-
-        if (! xml.hasAttribute (name))
+        // Only a "base64:" name, which is none of these, gives a value that isn't text.
+        if (! attribute.value.isString())
             continue;
 
-        const auto note = readWholeNumber (xml.getStringAttribute (name));
+        const auto name = attribute.name.toString();
+        const auto text = attribute.value.toString();
 
-        if (! note.has_value())
-            return {};
+        if (name == StateIds::presetName || name == StateIds::presetPath)
+        {
+            result.setProperty (attribute.name, text, nullptr);
+        }
+        else if (name == StateIds::activePanel)
+        {
+            if (! isPanelName (text))
+                return {};
 
-        result.setProperty (name, *note, nullptr);
+            result.setProperty (attribute.name, text, nullptr);
+        }
+        else if (notes.contains (name))
+        {
+            const auto note = readWholeNumber (text);
+
+            if (! note.has_value())
+                return {};
+
+            result.setProperty (attribute.name, *note, nullptr);
+        }
     }
 
     // Entries of parameters this version doesn't have are dropped; one given twice makes the document ambiguous.
@@ -218,11 +238,7 @@ bool isUsableSettings (const juce::XmlElement& xml)
     if (! xml.hasTagName (StateIds::settingsType))
         return false;
 
-    juce::StringArray noteNames;
-
-    for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
-        noteNames.add (StateIds::voiceMidi (voiceNumber));
-
+    const auto notes = noteNames();
     std::set<juce::String> seen;
 
     for (auto* child : xml.getChildIterator())
@@ -238,7 +254,7 @@ bool isUsableSettings (const juce::XmlElement& xml)
                 return false;
         }
 
-        if (noteNames.contains (child->getTagName()))
+        if (notes.contains (child->getTagName()))
         {
             if (! readWholeNumber (text).has_value())
                 return false;
