@@ -3,15 +3,36 @@
 // exist yet, and its window creation then sets a property named by atom 0, which Xlib answers by
 // ending the process. Creating them before the framework opens its display avoids that; the
 // connection stays open so that the server keeps them, held here so that it isn't taken for a leak.
+//
+// The framework installs an X error handler for applications only. A test program isn't one, so
+// without this an error about a window that has just gone (the test programs share one display)
+// would end the whole program through Xlib's default handler; errors are reported and passed over,
+// as the framework does for applications.
 
 #include <dlfcn.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 
 namespace
 {
 void* atomsDisplay = nullptr;
+
+/** The start of Xlib's XErrorEvent. */
+struct XErrorEventStart
+{
+    int type;
+    void* display;
+    unsigned long resourceId, serial;
+    unsigned char errorCode, requestCode, minorCode;
+};
+
+int reportXError (void*, XErrorEventStart* event)
+{
+    std::fprintf (stderr, "X error %d on request %d for resource 0x%lx passed over\n", event->errorCode, event->requestCode, event->resourceId);
+    return 0;
+}
 
 struct WindowManagerAtoms
 {
@@ -25,8 +46,12 @@ struct WindowManagerAtoms
         if (x11 == nullptr)
             return;
 
+        using SetErrorHandler = void* (*) (int (*) (void*, XErrorEventStart*));
         using OpenDisplay = void* (*) (const char*);
         using InternAtom = unsigned long (*) (void*, const char*, int);
+
+        if (auto setErrorHandler = reinterpret_cast<SetErrorHandler> (dlsym (x11, "XSetErrorHandler")))
+            setErrorHandler (reportXError);
 
         auto openDisplay = reinterpret_cast<OpenDisplay> (dlsym (x11, "XOpenDisplay"));
         auto internAtom = reinterpret_cast<InternAtom> (dlsym (x11, "XInternAtom"));
