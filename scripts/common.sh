@@ -1,4 +1,4 @@
-# Shared by scripts/run and scripts/test: installs what a fresh Debian machine lacks.
+# Shared by scripts/run and scripts/test: installs what a fresh Debian machine lacks and builds.
 
 tombrel_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -6,7 +6,7 @@ tombrel_packages=(
     build-essential cmake ninja-build pkg-config
     juce-modules-source lv2-dev
     libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
-    libx11-dev libxcomposite-dev libxcursor-dev libxext-dev libxinerama-dev libxrandr-dev libxrender-dev
+    libx11-dev libxcomposite-dev libxext-dev libxcursor-dev libxinerama-dev libxrandr-dev libxrender-dev
     libgl-dev libcurl4-openssl-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth
@@ -32,16 +32,48 @@ tombrel_install_dependencies()
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Configures and builds one build type into build/<type>.
+# The sanitizers' run-time settings. A finding stops the program with an error (ThreadSanitizer
+# reports every race first and then exits with an error); suppressions cover the framework's and
+# the system libraries' own findings only, each with its reason in the file.
+tombrel_sanitizer_environment()
+{
+    local supp="$tombrel_root/scripts/sanitizers"
+    export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:strict_string_checks=1"
+    export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:suppressions=$supp/ubsan.supp"
+    export TSAN_OPTIONS="halt_on_error=0:second_deadlock_stack=1:suppressions=$supp/tsan.supp:print_suppressions=0"
+}
+
+# Configures and builds one build into build/<name>: Release, Asan (AddressSanitizer with
+# UndefinedBehaviorSanitizer) or Tsan (ThreadSanitizer). Further arguments go to cmake.
 tombrel_build()
 {
-    local type="$1"
+    local name="$1"
     shift
-    local dir="$tombrel_root/build/$type"
+    local dir="$tombrel_root/build/$name"
+    local config=()
+
+    case "$name" in
+        Release) config=(-DCMAKE_BUILD_TYPE=Release) ;;
+        Asan | Tsan)
+            local sanitize="-fsanitize=address,undefined"
+            [ "$name" = Tsan ] && sanitize="-fsanitize=thread"
+            # -O1 keeps the sanitized programs quick to build and to run; the benchmark is left out.
+            local flags="-O1 -g1 -DNDEBUG -fno-omit-frame-pointer $sanitize"
+            config=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOMBREL_BUILD_BENCHMARKS=OFF
+                    "-DCMAKE_C_FLAGS_RELWITHDEBINFO=$flags" "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=$flags"
+                    "-DCMAKE_EXE_LINKER_FLAGS=$sanitize" "-DCMAKE_SHARED_LINKER_FLAGS=$sanitize"
+                    "-DCMAKE_MODULE_LINKER_FLAGS=$sanitize")
+            ;;
+        *) echo "Unknown build '$name' (Release, Asan or Tsan)" >&2; return 1 ;;
+    esac
+
     local launcher=()
     if command -v ccache >/dev/null 2>&1; then
         launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
     fi
-    cmake -S "$tombrel_root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@"
-    cmake --build "$dir" --parallel "$(nproc)"
+
+    cmake -S "$tombrel_root" -B "$dir" -G Ninja "${config[@]}" "${launcher[@]}" "$@" || return 1
+    # Keep going past a failed target, so that one broken test program doesn't hide the others' results.
+    cmake --build "$dir" --parallel "${TOMBREL_JOBS:-$(nproc)}" -- -k 0
 }

@@ -105,7 +105,7 @@ void PresetSaveDialog::selectPresetFile (const juce::String& path)
     const juce::File file (path);
     currentFolder = file.getParentDirectory().getFullPathName();
     setFileName (file.getFileName());
-    new SelectDeeplyNestedFile (*fileTree, file);
+    treeOpener = std::make_unique<SelectDeeplyNestedFile> (*fileTree, file);
 }
 
 void PresetSaveDialog::setFileName (const juce::String& name)

@@ -6,6 +6,7 @@
 #include <memory>
 
 class KestrinAudioProcessor;
+class SelectDeeplyNestedFile;
 
 /**
     The overlay that saves the current sound as a preset file: a name field, a tree of the presets
@@ -64,6 +65,7 @@ public:
     std::unique_ptr<juce::DirectoryContentsList> directoryList;
 private:
     std::unique_ptr<juce::FileTreeComponent> fileTree;
+    std::unique_ptr<SelectDeeplyNestedFile> treeOpener;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PresetSaveDialog)
 };

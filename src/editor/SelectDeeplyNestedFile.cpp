@@ -14,7 +14,7 @@ void SelectDeeplyNestedFile::timerCallback()
 {
     if (tree == nullptr)
     {
-        delete this;
+        stopTimer();
         return;
     }
 
@@ -30,5 +30,5 @@ void SelectDeeplyNestedFile::timerCallback()
     if (item != nullptr)
         tree->scrollToKeepItemVisible (item);
 
-    delete this;
+    stopTimer();
 }

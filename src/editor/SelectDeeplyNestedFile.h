@@ -4,8 +4,8 @@
 
 /**
     Opens a file tree down to a file, one folder level per 100 ms tick while the tree's listing
-    catches up, then scrolls the file into view and deletes itself. Nobody owns it; it also
-    deletes itself when the tree has gone.
+    catches up, then scrolls the file into view and stops; it also stops when the tree has gone.
+    Its owner keeps it no longer than the tree, so that none is left behind when the window closes.
 */
 class SelectDeeplyNestedFile final : private juce::Timer
 {

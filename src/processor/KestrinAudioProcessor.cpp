@@ -371,13 +371,13 @@ void KestrinAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void KestrinAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
+    const auto xml = StateDocuments::readStateBlock (data, sizeInBytes);
+    auto newState = xml != nullptr ? StateDocuments::createParameterState (*xml, valueTreeState) : juce::ValueTree();
 
-    if (xml == nullptr || ! StateDocuments::isUsableParameterState (*xml, valueTreeState))
+    if (! newState.isValid())
         return;
 
     const juce::ScopedLock lock (stateLock);
-    auto newState = juce::ValueTree::fromXml (*xml);
     const auto& current = valueTreeState.state;
 
     // A state saved without some of the extra properties keeps their current values.
@@ -461,12 +461,12 @@ bool KestrinAudioProcessor::loadPresetFile (const juce::String& path)
 
     const juce::File file (path);
     const auto xml = StateDocuments::readFile (file);
+    auto newState = xml != nullptr ? StateDocuments::createParameterState (*xml, valueTreeState) : juce::ValueTree();
 
-    if (xml == nullptr || ! StateDocuments::isUsableParameterState (*xml, valueTreeState))
+    if (! newState.isValid())
         return false;
 
     const juce::ScopedLock lock (stateLock);
-    auto newState = juce::ValueTree::fromXml (*xml);
     const auto& current = valueTreeState.state;
 
     newState.setProperty (StateIds::activePanel, current.getProperty (StateIds::activePanel), nullptr);

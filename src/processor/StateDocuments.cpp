@@ -1,9 +1,13 @@
 #include "StateDocuments.h"
 #include "ParameterIds.h"
 #include "StateIds.h"
+#include "UntrustedXml.h"
 
+#include <charconv>
 #include <cmath>
-#include <limits>
+#include <map>
+#include <optional>
+#include <set>
 
 namespace
 {
@@ -12,83 +16,221 @@ constexpr const char* parameterTag = "PARAM";
 constexpr const char* parameterIdAttribute = "id";
 constexpr const char* parameterValueAttribute = "value";
 
+/** Every state and settings document is a root holding flat entries. */
+constexpr int documentDepth = 2;
+
 /** Stored values are rounded decimal texts of floats; allow that much beyond a range's ends. */
 constexpr double rangeTolerance = 1.0e-4;
 
-/** Reads text that holds one number and nothing else (surrounding blanks aside), as a finite double. */
-bool readNumber (const juce::String& text, double& result)
+/** Longer texts are no number this program writes. */
+constexpr size_t maximumNumberLength = 64;
+constexpr size_t maximumExponentDigits = 4;
+
+size_t skipDigits (const std::string& s, size_t i)
 {
-    const auto trimmed = text.trim();
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+        ++i;
 
-    if (! trimmed.containsAnyOf ("0123456789"))
-        return false;
-
-    auto position = trimmed.getCharPointer();
-    result = juce::CharacterFunctions::readDoubleValue (position);
-    return position.isEmpty() && std::isfinite (result);
+    return i;
 }
 
-bool isWholeNumber (const juce::String& text)
+size_t signLength (const std::string& s) { return ! s.empty() && (s[0] == '+' || s[0] == '-') ? 1 : 0; }
+
+/** Converts the whole of s, which has passed a grammar check; the conversion takes no plus sign. */
+template <typename Number>
+std::optional<Number> convert (const std::string& s)
 {
-    double number = 0.0;
-    return readNumber (text, number)
-        && number == std::floor (number)
-        && number >= (double) std::numeric_limits<int>::min()
-        && number <= (double) std::numeric_limits<int>::max();
+    Number value {};
+    const auto* end = s.data() + s.size();
+    const auto [stop, error] = std::from_chars (s.data() + (s[0] == '+' ? 1 : 0), end, value);
+    return error == std::errc() && stop == end ? std::optional<Number> (value) : std::nullopt;
 }
 
-bool isUsableParameterEntry (const juce::XmlElement& entry, juce::AudioProcessorValueTreeState& state)
+/** Reads text that holds one decimal number and nothing else, blanks around it aside: a sign, digits
+    with an optional fraction and an optional exponent of at most four digits. No hexadecimal, no
+    "inf" or "nan", nothing beyond the range of a double. */
+std::optional<double> readDecimal (const juce::String& text)
 {
-    auto* parameter = state.getParameter (entry.getStringAttribute (parameterIdAttribute));
+    const auto s = text.trim().toStdString();
+    const auto integerStart = signLength (s);
+    const auto integerEnd = skipDigits (s, integerStart);
+    auto end = integerEnd;
+    bool hasDigits = integerEnd > integerStart;
 
-    // Entries of parameters this version doesn't have are left alone.
-    if (parameter == nullptr)
-        return true;
+    if (end < s.size() && s[end] == '.')
+    {
+        const auto fractionEnd = skipDigits (s, end + 1);
+        hasDigits = hasDigits || fractionEnd > end + 1;
+        end = fractionEnd;
+    }
 
-    double value = 0.0;
+    if (hasDigits && end < s.size() && (s[end] == 'e' || s[end] == 'E'))
+    {
+        const auto exponentStart = end + 1 + signLength (s.substr (end + 1));
+        end = skipDigits (s, exponentStart);
 
-    if (! entry.hasAttribute (parameterValueAttribute)
-        || ! readNumber (entry.getStringAttribute (parameterValueAttribute), value))
-        return false;
+        if (end == exponentStart || end - exponentStart > maximumExponentDigits)
+            return std::nullopt;
+    }
 
-    const auto& range = parameter->getNormalisableRange();
-    const auto tolerance = rangeTolerance * (double) (range.end - range.start);
-    return value >= (double) range.start - tolerance && value <= (double) range.end + tolerance;
+    if (! hasDigits || end != s.size() || s.size() > maximumNumberLength)
+        return std::nullopt;
+
+    const auto value = convert<double> (s);
+    return value.has_value() && std::isfinite (*value) ? value : std::nullopt;
+}
+
+/** Reads text that holds one whole number in plain digits with an optional sign and nothing else,
+    blanks around it aside, inside the range of an int. "1e2" and "4.0" are no whole numbers. */
+std::optional<int> readWholeNumber (const juce::String& text)
+{
+    const auto s = text.trim().toStdString();
+    const auto start = signLength (s);
+
+    if (s.size() == start || s.size() > maximumNumberLength || skipDigits (s, start) != s.size())
+        return std::nullopt;
+
+    return convert<int> (s);
+}
+
+/** "nan", "inf" or "infinity" with or without a sign, as a value that is no number is written. */
+bool namesNonFiniteValue (const juce::String& text)
+{
+    auto word = text.trim().toLowerCase();
+
+    if (word.startsWithChar ('+') || word.startsWithChar ('-'))
+        word = word.substring (1);
+
+    return word == "nan" || word == "inf" || word == "infinity";
+}
+
+/** "voice1Midi" to "voice7Midi". */
+juce::StringArray noteNames()
+{
+    juce::StringArray names;
+
+    for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
+        names.add (StateIds::voiceMidi (voiceNumber));
+
+    return names;
+}
+
+bool isPanelName (const juce::String& text)
+{
+    for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
+        if (text == StateIds::panelName (voiceNumber))
+            return true;
+
+    return false;
+}
+
+/** The parameters in the order of their entries in the tree, which keeps them sorted by ID. */
+std::vector<juce::RangedAudioParameter*> parametersInTreeOrder (juce::AudioProcessorValueTreeState& state)
+{
+    std::vector<juce::RangedAudioParameter*> parameters;
+
+    for (auto* parameter : state.processor.getParameters())
+        if (auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (parameter))
+            parameters.push_back (ranged);
+
+    std::sort (parameters.begin(), parameters.end(), [] (auto* a, auto* b) { return a->paramID.compare (b->paramID) < 0; });
+    return parameters;
+}
+
+/** The value an entry gives its parameter, the default when it has none; nothing when the entry's
+    value is unreadable or outside the parameter's range. */
+std::optional<float> readParameterValue (const juce::XmlElement* entry, const juce::RangedAudioParameter& parameter)
+{
+    const auto text = entry != nullptr ? entry->getStringAttribute (parameterValueAttribute) : juce::String();
+    auto value = (double) parameter.convertFrom0to1 (parameter.getDefaultValue());
+
+    if (entry != nullptr && entry->hasAttribute (parameterValueAttribute) && ! namesNonFiniteValue (text))
+    {
+        const auto number = readDecimal (text);
+        const auto& range = parameter.getNormalisableRange();
+        const auto tolerance = rangeTolerance * (double) (range.end - range.start);
+
+        if (! number.has_value() || *number < (double) range.start - tolerance || *number > (double) range.end + tolerance)
+            return std::nullopt;
+
+        value = *number;
+    }
+
+    // Limited and put on its steps, but not sent through the normalised range, which would move it by a rounding error.
+    return parameter.getNormalisableRange().snapToLegalValue ((float) value);
 }
 } // namespace
 
 namespace StateDocuments
 {
-bool isUsableParameterState (const juce::XmlElement& xml, juce::AudioProcessorValueTreeState& state)
+juce::ValueTree createParameterState (const juce::XmlElement& xml, juce::AudioProcessorValueTreeState& state)
 {
     if (! xml.hasTagName (StateIds::stateType))
-        return false;
+        return {};
 
-    for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
+    juce::ValueTree result (StateIds::stateType);
+
+    // The extra properties in the document's order, which a state saved from this one keeps.
+    juce::NamedValueSet attributes;
+    attributes.setFromXmlAttributes (xml);
+    const auto notes = noteNames();
+
+    for (const auto& attribute : attributes)
     {
-        const auto noteName = StateIds::voiceMidi (voiceNumber);
+        // Only a "base64:" name, which is none of these, gives a value that isn't text.
+        if (! attribute.value.isString())
+            continue;
 
-        if (xml.hasAttribute (noteName) && ! isWholeNumber (xml.getStringAttribute (noteName)))
-            return false;
+        const auto name = attribute.name.toString();
+        const auto text = attribute.value.toString();
+
+        if (name == StateIds::presetName || name == StateIds::presetPath)
+        {
+            result.setProperty (attribute.name, text, nullptr);
+        }
+        else if (name == StateIds::activePanel)
+        {
+            if (! isPanelName (text))
+                return {};
+
+            result.setProperty (attribute.name, text, nullptr);
+        }
+        else if (notes.contains (name))
+        {
+            const auto note = readWholeNumber (text);
+
+            if (! note.has_value())
+                return {};
+
+            result.setProperty (attribute.name, *note, nullptr);
+        }
     }
 
-    if (xml.hasAttribute (StateIds::activePanel))
-    {
-        const auto panel = xml.getStringAttribute (StateIds::activePanel);
-        bool isPanelName = false;
-
-        for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
-            isPanelName = isPanelName || panel == StateIds::panelName (voiceNumber);
-
-        if (! isPanelName)
-            return false;
-    }
+    // Entries of parameters this version doesn't have are dropped; one given twice makes the document ambiguous.
+    std::map<juce::String, const juce::XmlElement*> entries;
 
     for (auto* entry : xml.getChildWithTagNameIterator (parameterTag))
-        if (! isUsableParameterEntry (*entry, state))
-            return false;
+    {
+        const auto id = entry->getStringAttribute (parameterIdAttribute);
 
-    return true;
+        if (state.getParameter (id) != nullptr && ! entries.emplace (id, entry).second)
+            return {};
+    }
+
+    for (auto* parameter : parametersInTreeOrder (state))
+    {
+        const auto found = entries.find (parameter->paramID);
+        const auto value = readParameterValue (found != entries.end() ? found->second : nullptr, *parameter);
+
+        if (! value.has_value())
+            return {};
+
+        result.appendChild (juce::ValueTree (parameterTag, { { parameterIdAttribute, parameter->paramID },
+                                                             { parameterValueAttribute, *value } }),
+                            nullptr);
+    }
+
+    return result;
 }
 
 bool isUsableSettings (const juce::XmlElement& xml)
@@ -96,21 +238,32 @@ bool isUsableSettings (const juce::XmlElement& xml)
     if (! xml.hasTagName (StateIds::settingsType))
         return false;
 
+    const auto notes = noteNames();
+    std::set<juce::String> seen;
+
     for (auto* child : xml.getChildIterator())
     {
         const auto text = child->getStringAttribute (StateIds::value);
+        bool known = child->hasTagName (StateIds::scale);
 
-        if (child->hasTagName (StateIds::scale))
+        if (known)
         {
-            double scale = 0.0;
+            const auto scale = readDecimal (text);
 
-            if (! readNumber (text, scale) || scale <= 0.0)
+            if (! scale.has_value() || *scale <= 0.0)
                 return false;
         }
 
-        for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
-            if (child->hasTagName (StateIds::voiceMidi (voiceNumber)) && ! isWholeNumber (text))
+        if (notes.contains (child->getTagName()))
+        {
+            if (! readWholeNumber (text).has_value())
                 return false;
+
+            known = true;
+        }
+
+        if (known && ! seen.insert (child->getTagName()).second)
+            return false;
     }
 
     return true;
@@ -139,10 +292,12 @@ void removeParameter (juce::ValueTree& state, const juce::String& parameterId)
 
 std::unique_ptr<juce::XmlElement> readFile (const juce::File& file)
 {
-    if (! file.existsAsFile())
-        return nullptr;
+    return UntrustedXml::readFile (file, documentDepth);
+}
 
-    return juce::parseXML (file);
+std::unique_ptr<juce::XmlElement> readStateBlock (const void* data, int sizeInBytes)
+{
+    return UntrustedXml::readStateBlock (data, sizeInBytes, documentDepth);
 }
 
 bool writeFile (const juce::XmlElement& xml, const juce::File& target)

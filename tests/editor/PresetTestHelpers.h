@@ -101,7 +101,8 @@ struct Editor : Presets
         editor->setVisible (true);
         editor->toFront (true); // menus close at once in an application without focus
         pumpUntil ([this] { return ! dialog.directoryList->isStillLoading(); });
-        pump (150); // the deferred set-up and the first selection
+        pump (150); // the deferred set-up
+        pumpUntil ([this] { return nameField().getText().isNotEmpty(); }); // and the first selection, later on a busy machine
     }
 
     juce::Image snapshot()                  { return editor->createComponentSnapshot (editor->getLocalBounds(), true, 1.0f); }

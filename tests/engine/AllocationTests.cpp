@@ -6,9 +6,14 @@
 #include <new>
 #include <thread>
 
-// Every allocation of this test program goes through these; while a thread has its flag set,
-// its allocations are counted. The C allocator is replaced too (glibc lets a program interpose
-// it): JUCE's own containers allocate with malloc and realloc rather than operator new.
+// Every allocation of this test program is seen here; while a thread has its flag set, its
+// allocations are counted. JUCE's own containers allocate with malloc and realloc rather than
+// operator new, so the C allocator is watched too: through the sanitizer runtime's hook when it owns
+// the allocator, otherwise by replacing it (glibc lets a program interpose it).
+#if defined (__SANITIZE_ADDRESS__) || defined (__SANITIZE_THREAD__)
+ #define TOMBREL_SANITIZER_OWNS_MALLOC 1
+#endif
+
 namespace
 {
 thread_local bool countingThisThread = false;
@@ -22,6 +27,24 @@ void* counted (void* p)
     return p;
 }
 
+struct ScopedAllocationCount
+{
+    ScopedAllocationCount() { allocationCount = 0; countingThisThread = true; }
+    ~ScopedAllocationCount() { countingThisThread = false; }
+};
+}
+
+#if TOMBREL_SANITIZER_OWNS_MALLOC
+extern "C" int __sanitizer_install_malloc_and_free_hooks (void (*) (const volatile void*, std::size_t), void (*) (const volatile void*));
+
+namespace
+{
+[[maybe_unused]] const int mallocHookInstalled = __sanitizer_install_malloc_and_free_hooks ([] (const volatile void* p, std::size_t) { counted (const_cast<void*> (p)); },
+                                                                           [] (const volatile void*) {});
+}
+#else
+namespace
+{
 void* orThrow (void* p) { return p != nullptr ? p : throw std::bad_alloc(); }
 void* allocate (std::size_t size) { return orThrow (std::malloc (size == 0 ? 1 : size)); }
 
@@ -30,12 +53,6 @@ void* allocateAligned (std::size_t size, std::align_val_t alignment)
     const auto a = std::max ((std::size_t) alignment, sizeof (void*));
     return orThrow (std::aligned_alloc (a, (size + a - 1) / a * a));
 }
-
-struct ScopedAllocationCount
-{
-    ScopedAllocationCount() { allocationCount = 0; countingThisThread = true; }
-    ~ScopedAllocationCount() { countingThisThread = false; }
-};
 }
 
 extern "C"
@@ -66,6 +83,7 @@ void operator delete (void* p, std::align_val_t) noexcept { std::free (p); }
 void operator delete[] (void* p, std::align_val_t) noexcept { std::free (p); }
 void operator delete (void* p, std::size_t, std::align_val_t) noexcept { std::free (p); }
 void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept { std::free (p); }
+#endif
 
 using namespace ProcessorTestHelpers;
 
