@@ -3,6 +3,7 @@
 #include "lookandfeel/Fonts.h"
 #include "lookandfeel/Palette.h"
 #include "processor/KestrinAudioProcessor.h"
+#include "processor/NumberText.h"
 #include "processor/ParameterIds.h"
 #include "processor/ParameterLayout.h"
 #include "processor/StateIds.h"
@@ -416,8 +417,8 @@ void KestrinAudioProcessorEditor::pasteVoiceFromClipboard (int voiceNumber)
         if (parameter == nullptr)
             continue;
 
-        // Clipboard text is untrusted: "nan" reads as not-a-number, which the parameter would keep.
-        const auto value = pieces[1].getFloatValue();
-        parameter->setValueNotifyingHost (std::isnan (value) ? 0.0f : juce::jlimit (0.0f, 1.0f, value));
+        // Clipboard text is untrusted: read without "nan", "inf" or overflow, then kept inside 0..1.
+        const auto value = (float) NumberText::readLeadingNumber (pieces[1]);
+        parameter->setValueNotifyingHost (juce::jlimit (0.0f, 1.0f, value));
     }
 }

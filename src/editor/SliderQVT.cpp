@@ -1,5 +1,7 @@
 #include "editor/SliderQVT.h"
 
+#include "processor/NumberText.h"
+
 namespace
 {
 // Stand in for a unit: every parameter's text-to-value function drops one to three trailing
@@ -29,15 +31,15 @@ void SliderQVT::applyTypedText()
     // kHz first: "5khz" on a percentage knob is 5000, not 50.
     if (text.endsWith ("khz"))
     {
-        text = juce::String (text.getDoubleValue() * hertzPerKilohertz);
+        text = juce::String (NumberText::readLeadingNumber (text) * hertzPerKilohertz);
     }
     else if (percentMode)
     {
-        text = juce::String (text.getDoubleValue() * fractionPerPercent);
+        text = juce::String (NumberText::readLeadingNumber (text) * fractionPerPercent);
     }
     else if (panMode)
     {
-        auto pan = text.getDoubleValue() * fractionPerPercent;
+        auto pan = NumberText::readLeadingNumber (text) * fractionPerPercent;
 
         if (pan > 0.0 && text.endsWith ("l"))
             pan = -pan;

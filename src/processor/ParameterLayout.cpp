@@ -1,7 +1,9 @@
 #include "ParameterLayout.h"
+#include "NumberText.h"
 #include "ParameterIds.h"
 
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -72,7 +74,9 @@ float readLeadingNumber (const juce::String& text, int droppedCount)
     if (text.length() <= droppedCount)
         return 0.0f;
 
-    return (float) text.dropLastCharacters (droppedCount).getDoubleValue();
+    // A number beyond a float's range is still a number: it reads as the largest float, not inf.
+    constexpr auto largest = (double) std::numeric_limits<float>::max();
+    return (float) juce::jlimit (-largest, largest, NumberText::readLeadingNumber (text.dropLastCharacters (droppedCount)));
 }
 
 /** Text to value for a parameter stepping through names: the index of the exact name, else 0. */

@@ -1,9 +1,9 @@
 #include "StateDocuments.h"
 #include "ParameterIds.h"
 #include "StateIds.h"
+#include "NumberText.h"
 #include "UntrustedXml.h"
 
-#include <charconv>
 #include <cmath>
 #include <map>
 #include <optional>
@@ -21,77 +21,6 @@ constexpr int documentDepth = 2;
 
 /** Stored values are rounded decimal texts of floats; allow that much beyond a range's ends. */
 constexpr double rangeTolerance = 1.0e-4;
-
-/** Longer texts are no number this program writes. */
-constexpr size_t maximumNumberLength = 64;
-constexpr size_t maximumExponentDigits = 4;
-
-size_t skipDigits (const std::string& s, size_t i)
-{
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9')
-        ++i;
-
-    return i;
-}
-
-size_t signLength (const std::string& s) { return ! s.empty() && (s[0] == '+' || s[0] == '-') ? 1 : 0; }
-
-/** Converts the whole of s, which has passed a grammar check; the conversion takes no plus sign. */
-template <typename Number>
-std::optional<Number> convert (const std::string& s)
-{
-    Number value {};
-    const auto* end = s.data() + s.size();
-    const auto [stop, error] = std::from_chars (s.data() + (s[0] == '+' ? 1 : 0), end, value);
-    return error == std::errc() && stop == end ? std::optional<Number> (value) : std::nullopt;
-}
-
-/** Reads text that holds one decimal number and nothing else, blanks around it aside: a sign, digits
-    with an optional fraction and an optional exponent of at most four digits. No hexadecimal, no
-    "inf" or "nan", nothing beyond the range of a double. */
-std::optional<double> readDecimal (const juce::String& text)
-{
-    const auto s = text.trim().toStdString();
-    const auto integerStart = signLength (s);
-    const auto integerEnd = skipDigits (s, integerStart);
-    auto end = integerEnd;
-    bool hasDigits = integerEnd > integerStart;
-
-    if (end < s.size() && s[end] == '.')
-    {
-        const auto fractionEnd = skipDigits (s, end + 1);
-        hasDigits = hasDigits || fractionEnd > end + 1;
-        end = fractionEnd;
-    }
-
-    if (hasDigits && end < s.size() && (s[end] == 'e' || s[end] == 'E'))
-    {
-        const auto exponentStart = end + 1 + signLength (s.substr (end + 1));
-        end = skipDigits (s, exponentStart);
-
-        if (end == exponentStart || end - exponentStart > maximumExponentDigits)
-            return std::nullopt;
-    }
-
-    if (! hasDigits || end != s.size() || s.size() > maximumNumberLength)
-        return std::nullopt;
-
-    const auto value = convert<double> (s);
-    return value.has_value() && std::isfinite (*value) ? value : std::nullopt;
-}
-
-/** Reads text that holds one whole number in plain digits with an optional sign and nothing else,
-    blanks around it aside, inside the range of an int. "1e2" and "4.0" are no whole numbers. */
-std::optional<int> readWholeNumber (const juce::String& text)
-{
-    const auto s = text.trim().toStdString();
-    const auto start = signLength (s);
-
-    if (s.size() == start || s.size() > maximumNumberLength || skipDigits (s, start) != s.size())
-        return std::nullopt;
-
-    return convert<int> (s);
-}
 
 /** "nan", "inf" or "infinity" with or without a sign, as a value that is no number is written. */
 bool namesNonFiniteValue (const juce::String& text)
@@ -146,7 +75,7 @@ std::optional<float> readParameterValue (const juce::XmlElement* entry, const ju
 
     if (entry != nullptr && entry->hasAttribute (parameterValueAttribute) && ! namesNonFiniteValue (text))
     {
-        const auto number = readDecimal (text);
+        const auto number = NumberText::readDecimal (text);
         const auto& range = parameter.getNormalisableRange();
         const auto tolerance = rangeTolerance * (double) (range.end - range.start);
 
@@ -197,7 +126,7 @@ juce::ValueTree createParameterState (const juce::XmlElement& xml, juce::AudioPr
         }
         else if (notes.contains (name))
         {
-            const auto note = readWholeNumber (text);
+            const auto note = NumberText::readWholeNumber (text);
 
             if (! note.has_value())
                 return {};
@@ -248,7 +177,7 @@ bool isUsableSettings (const juce::XmlElement& xml)
 
         if (known)
         {
-            const auto scale = readDecimal (text);
+            const auto scale = NumberText::readDecimal (text);
 
             if (! scale.has_value() || *scale <= 0.0)
                 return false;
@@ -256,7 +185,7 @@ bool isUsableSettings (const juce::XmlElement& xml)
 
         if (notes.contains (child->getTagName()))
         {
-            if (! readWholeNumber (text).has_value())
+            if (! NumberText::readWholeNumber (text).has_value())
                 return false;
 
             known = true;

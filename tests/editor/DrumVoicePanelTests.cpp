@@ -137,7 +137,7 @@ TEST_F (PanelTest, TypedValuesReachTheParameterInItsUnitsAndTheLabelEndsOnItsTex
         { ids::noiseMix, "33.3333", 0.33f, "33%" },      { ids::noiseMix, "", 0.0f, "0%" },                  { ids::pan, "30", 0.3f, "R30" },
         { ids::pan, "30l", -0.3f, "L30" },               { ids::pan, "30 L", -0.3f, "L30" },                 { ids::pan, "-30", -0.3f, "L30" },
         { ids::pan, "-30l", -0.3f, "L30" },              { ids::pan, "l30", 0.0f, "Center" },                { ids::pan, "center", 0.0f, "Center" },
-        { ids::pan, "", 0.0f, "Center" },
+        { ids::pan, "", 0.0f, "Center" },                { ids::saturation, "1e99999999999", 1.0f, "100%" },
     };
 
     // As a user commits an edit: double-click opens the editor, the text is typed, focus leaves.

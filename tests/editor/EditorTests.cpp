@@ -368,7 +368,7 @@ TEST_F (EditorTest, PasteAppliesOnlyUsableEntriesAndKeepsEveryParameterInRange)
         { "TombrelVoice/Pan:0.75/Decay:0.25", { { "Pan", 0.75f }, { "Decay", 0.25f } } },
         { "TombrelVoice/Gain:0.1/Gain:0.9", { { "Gain", 0.9f } } },
         { "TombrelVoice/Label:0.5/ChokeGroup:1", { { "Label", 0.5f }, { "ChokeGroup", 1.0f } } },
-        { "TombrelVoice/Gain:2/Pan:-1/Decay:abc/ClickMix:/NoiseMix:nan/Saturation:1e999/Velocity: 0.6x",
+        { "TombrelVoice/Gain:2/Pan:-1/Decay:abc/ClickMix:/NoiseMix:nan/Saturation:1e99999999999/Velocity: 0.6x",
           { { "Gain", 1.0f }, { "Pan", 0.0f }, { "Decay", 0.0f }, { "ClickMix", 0.0f }, { "NoiseMix", 0.0f },
             { "Saturation", 1.0f }, { "Velocity", 0.6f } } },
         { "TombrelVoice/Gain:0.5:1/Pan/Decay:0.9//Bogus:1/paramVoice1Gain:0.7/\"Noise:Mix\":0.2/x\"/Gain:0.7/\"/", { { "Decay", 0.9f } } },

@@ -44,8 +44,8 @@ protected:
     juce::StringArray names() const
     {
         juce::StringArray result;
-        for (auto& editor : dialog.noteEditors)
-            result.add (editor.getText());
+        for (auto& noteEditor : dialog.noteEditors)
+            result.add (noteEditor.getText());
         return result;
     }
 
@@ -58,9 +58,9 @@ protected:
     /** Types into a row and leaves it by return or, when leaving is true, by moving the focus away. */
     void type (int voiceNumber, const juce::String& text, bool leaving = false)
     {
-        auto& editor = dialog.noteEditors[(size_t) voiceNumber - 1];
-        editor.setText (text);
-        leaving ? dialog.textEditorFocusLost (editor) : dialog.textEditorReturnKeyPressed (editor);
+        auto& noteEditor = dialog.noteEditors[(size_t) voiceNumber - 1];
+        noteEditor.setText (text);
+        leaving ? dialog.textEditorFocusLost (noteEditor) : dialog.textEditorReturnKeyPressed (noteEditor);
     }
 
     void click (juce::Button& button)

@@ -127,6 +127,7 @@ TEST_F (ParameterLayoutTest, TypedTextBecomesValues)
         { v (Id::noiseHPCutoff), "440.0Hz", 440 },
         { v (Id::gain), "dB", 0 }, { v (Id::pan), "x", 0 }, { v (Id::pan), "abc", 0 }, { v (Id::toneBend), "%", 0 },
         { v (Id::clickDecay), "abc", 1 }, { v (Id::decay), "abc", 0.01f },
+        { v (Id::toneBend), "1e99999999999abc", 1 }, { v (Id::toneBend), "1e-99999999999abc", 0 }, { v (Id::gain), "nandB", 0 },
         { v (Id::waveform), "Sine", 2 }, { v (Id::waveform), "TriangleSine", 1 }, { v (Id::waveform), "Triangle", 0 },
         { v (Id::waveform), "Square", 0 }, { v (Id::bendSweepCurve), "Curve B", 1 }, { v (Id::bendSweepCurve), "Curve A", 0 },
         { v (Id::bendSweepCurve), "B", 0 }, { v (Id::label), "Closed HH", 10 }, { v (Id::label), "7", 26 },

@@ -1,0 +1,141 @@
+#include "NumberText.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace
+{
+/** Longer texts are no number this program writes. */
+constexpr size_t maximumNumberLength = 64;
+constexpr size_t maximumExponentDigits = 4;
+
+size_t skipDigits (const std::string& s, size_t i)
+{
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+        ++i;
+
+    return i;
+}
+
+size_t skipSign (const std::string& s, size_t i)
+{
+    return i < s.size() && (s[i] == '+' || s[i] == '-') ? i + 1 : i;
+}
+
+/** Where the decimal number that starts at s[start] ends, and how long its exponent's digit run is. */
+struct Scan
+{
+    size_t end = 0;
+    bool hasDigits = false;
+    size_t exponentDigits = 0;
+    bool negativeExponent = false;
+};
+
+Scan scanNumber (const std::string& s, size_t start)
+{
+    Scan scan;
+    const auto integerStart = skipSign (s, start);
+    scan.end = skipDigits (s, integerStart);
+    scan.hasDigits = scan.end > integerStart;
+
+    if (scan.end < s.size() && s[scan.end] == '.')
+    {
+        const auto fractionEnd = skipDigits (s, scan.end + 1);
+        scan.hasDigits = scan.hasDigits || fractionEnd > scan.end + 1;
+        scan.end = fractionEnd;
+    }
+
+    if (! scan.hasDigits)
+        return { start, false, 0, false };
+
+    // An exponent counts only with digits: "2e" reads 2.
+    if (scan.end < s.size() && (s[scan.end] == 'e' || s[scan.end] == 'E'))
+    {
+        const auto exponentStart = skipSign (s, scan.end + 1);
+        const auto exponentEnd = skipDigits (s, exponentStart);
+
+        if (exponentEnd > exponentStart)
+        {
+            scan.negativeExponent = s[exponentStart - 1] == '-';
+            scan.exponentDigits = exponentEnd - exponentStart;
+            scan.end = exponentEnd;
+        }
+    }
+
+    return scan;
+}
+
+/** Converts s[start, end), which has passed scanNumber; the conversion takes no plus sign. */
+template <typename Number>
+std::optional<Number> convert (const std::string& s, size_t start, size_t end, std::errc& error)
+{
+    if (s[start] == '+')
+        ++start;
+
+    Number value {};
+    const auto result = std::from_chars (s.data() + start, s.data() + end, value);
+    error = result.ec;
+    return result.ec == std::errc() && result.ptr == s.data() + end ? std::optional<Number> (value) : std::nullopt;
+}
+
+size_t skipBlanks (const std::string& s)
+{
+    size_t i = 0;
+
+    while (i < s.size() && juce::CharacterFunctions::isWhitespace (s[i]))
+        ++i;
+
+    return i;
+}
+} // namespace
+
+namespace NumberText
+{
+double readLeadingNumber (const juce::String& text)
+{
+    const auto s = text.toStdString();
+    const auto start = skipBlanks (s);
+    const auto scan = scanNumber (s, start);
+
+    if (! scan.hasDigits)
+        return 0.0;
+
+    std::errc error {};
+
+    if (const auto value = convert<double> (s, start, scan.end, error))
+        return *value;
+
+    if (error != std::errc::result_out_of_range)
+        return 0.0;
+
+    const auto sign = s[start] == '-' ? -1.0 : 1.0;
+    return scan.negativeExponent ? sign * 0.0 : sign * std::numeric_limits<double>::max();
+}
+
+std::optional<double> readDecimal (const juce::String& text)
+{
+    const auto s = text.trim().toStdString();
+    const auto scan = scanNumber (s, 0);
+
+    if (! scan.hasDigits || scan.end != s.size() || s.size() > maximumNumberLength
+        || scan.exponentDigits > maximumExponentDigits)
+        return std::nullopt;
+
+    std::errc error {};
+    const auto value = convert<double> (s, 0, s.size(), error);
+    return value.has_value() && std::isfinite (*value) ? value : std::nullopt;
+}
+
+std::optional<int> readWholeNumber (const juce::String& text)
+{
+    const auto s = text.trim().toStdString();
+    const auto start = skipSign (s, 0);
+
+    if (s.size() == start || s.size() > maximumNumberLength || skipDigits (s, start) != s.size())
+        return std::nullopt;
+
+    std::errc error {};
+    return convert<int> (s, 0, s.size(), error);
+}
+} // namespace NumberText
