@@ -23,8 +23,7 @@ protected:
         auto layout = processor.getBusesLayout();
 
         for (int bus = 1; bus < layout.outputBuses.size(); ++bus)
-            layout.outputBuses.getReference (bus) = std::count (voiceNumbers.begin(), voiceNumbers.end(), bus) > 0
-                                                        ? juce::AudioChannelSet::stereo() : juce::AudioChannelSet::disabled();
+            layout.outputBuses.getReference (bus) = std::count (voiceNumbers.begin(), voiceNumbers.end(), bus) > 0 ? juce::AudioChannelSet::stereo() : juce::AudioChannelSet::disabled();
 
         ASSERT_TRUE (processor.setBusesLayout (layout));
         processor.prepareToPlay (sampleRate, blockSize);
@@ -37,14 +36,8 @@ protected:
         return std::max (buffer.getMagnitude (left, 0, buffer.getNumSamples()), buffer.getMagnitude (left + 1, 0, buffer.getNumSamples()));
     }
 
-    juce::AudioBuffer<float> play (int note, int length = hitLength) { return render (processor, midiNoteOn (1, note), length); }
-
-    /** Every voice rings for seconds, so that a choke shows. */
-    void makeVoicesRing()
-    {
-        for (int v = 1; v <= 7; ++v)
-            setValue (voiceParameter (processor, v, Id::decay), 3.0f);
-    }
+    /** Voice 1 to 7 hit by its factory note. */
+    juce::AudioBuffer<float> play (int voiceNumber, int length = hitLength) { return render (processor, midiNoteOn (1, processor.defaultVoiceNotes[(size_t) voiceNumber - 1]), length); }
 
     /** Which voices stop ringing when voice `hit` (1 to 7) starts, each on an output of its own. */
     std::vector<bool> chokedBy (int hit)
@@ -53,8 +46,8 @@ protected:
 
         for (int v = 1; v <= 7; ++v)
         {
-            render (processor, midiNoteOn (1, processor.defaultVoiceNotes[(size_t) v - 1]), blockSize);
-            render (processor, midiNoteOn (1, processor.defaultVoiceNotes[(size_t) hit - 1]), 4 * blockSize); // the fade of a choked voice
+            play (v, blockSize);
+            play (hit, 4 * blockSize); // the fade of a choked voice
             choked.push_back (v != hit && busPeak (render (processor, {}, blockSize), v) < audible);
         }
 
@@ -74,17 +67,11 @@ TEST_F (ProcessingTest, OutputsAreMixedPlusSevenStereoVoiceBusesDisabledByDefaul
     EXPECT_EQ (processor.getTotalNumOutputChannels(), 2);
 
     for (int bus = 0; bus <= 7; ++bus)
-    {
-        EXPECT_EQ (processor.getBus (false, bus)->getName(), bus == 0 ? juce::String ("Mixed") : "Voice " + juce::String (bus));
-        EXPECT_EQ (processor.getBus (false, bus)->isEnabled(), bus == 0);
-        EXPECT_EQ (processor.getBus (false, bus)->getDefaultLayout(), juce::AudioChannelSet::stereo());
-    }
+        EXPECT_TRUE (processor.getBus (false, bus)->getName() == (bus == 0 ? juce::String ("Mixed") : "Voice " + juce::String (bus)) && processor.getBus (false, bus)->isEnabled() == (bus == 0)
+                     && processor.getBus (false, bus)->getDefaultLayout() == juce::AudioChannelSet::stereo()) << bus;
 
     auto allStereo = processor.getBusesLayout();
-
-    for (auto& bus : allStereo.outputBuses)
-        bus = juce::AudioChannelSet::stereo();
-
+    std::fill (allStereo.outputBuses.begin(), allStereo.outputBuses.end(), juce::AudioChannelSet::stereo());
     EXPECT_TRUE (processor.checkBusesLayoutSupported (allStereo));
 
     for (const auto& [bus, set] : { std::pair { 4, juce::AudioChannelSet::mono() }, { 0, juce::AudioChannelSet::disabled() } })
@@ -97,10 +84,8 @@ TEST_F (ProcessingTest, OutputsAreMixedPlusSevenStereoVoiceBusesDisabledByDefaul
     // Built the way the Audio Unit wrapper builds it.
     const auto wasLoadedAs = juce::PluginHostType::jucePlugInClientCurrentWrapperType;
     juce::PluginHostType::jucePlugInClientCurrentWrapperType = juce::AudioProcessor::wrapperType_AudioUnit;
-    TemporaryDataFolder auFolder;
-    KestrinAudioProcessor audioUnit (auFolder.get());
+    KestrinAudioProcessor audioUnit (folder.get());
     juce::PluginHostType::jucePlugInClientCurrentWrapperType = wasLoadedAs;
-
     ASSERT_EQ (audioUnit.getBusCount (false), 16);
 
     for (int bus = 8; bus < 16; ++bus)
@@ -133,7 +118,7 @@ TEST_F (ProcessingTest, NoteMapDecidesWhichNoteStartsAVoiceAndKeepsAnyInteger)
     EXPECT_LT (busPeak (render (processor, {}, hitLength), 0), silence) << "silent without MIDI";
 
     processor.setVoiceMidiNotes (-1, 128, 1000, 39, 40, 41, 42);
-    EXPECT_EQ ((int) processor.valueTreeState.state["voice3Midi"], 1000);
+    EXPECT_EQ ((int) processor.valueTreeState.state[StateIds::voiceMidi (3)], 1000);
     juce::MidiBuffer everyOtherNote;
 
     for (int note = 0; note < 128; ++note)
@@ -143,16 +128,18 @@ TEST_F (ProcessingTest, NoteMapDecidesWhichNoteStartsAVoiceAndKeepsAnyInteger)
     EXPECT_LT (busPeak (render (processor, everyOtherNote, hitLength), 0), silence) << "such notes never play";
 
     processor.setVoiceMidiNotes (60, 37, 38, 39, 40, 41, 42);
-    EXPECT_TRUE (processor.valueTreeState.state["voice1Midi"].isInt());
-    EXPECT_LT (busPeak (play (36), 0), silence);
-    EXPECT_GT (busPeak (play (60), 0), audible);
+    EXPECT_TRUE (processor.valueTreeState.state[StateIds::voiceMidi (1)].isInt());
+    EXPECT_LT (busPeak (render (processor, midiNoteOn (1, 36), hitLength), 0), silence);
+    EXPECT_GT (busPeak (render (processor, midiNoteOn (1, 60), hitLength), 0), audible);
 }
 
 TEST_F (ProcessingTest, ChokeGroupsFollowTheirParametersAndTheNoteMapWhateverThreadChangesThem)
 {
     enableVoiceOutputs ({ 1, 2, 3, 4, 5, 6, 7 });
     setValue (parameter (processor, Id::paramMultiOut), 1.0f);
-    makeVoicesRing();
+
+    for (int v = 1; v <= 7; ++v) // every voice rings for seconds, so that a choke shows
+        setValue (voiceParameter (processor, v, Id::decay), 3.0f);
 
     // The factory kit: the sidestick and the first snare share group 1.
     EXPECT_EQ (chokedBy (2), std::vector<bool> ({ false, false, true, false, false, false, false }));
@@ -176,18 +163,14 @@ TEST_F (ProcessingTest, ChokeGroupsFollowTheirParametersAndTheNoteMapWhateverThr
 
     audio.join();
     processor.setVoiceMidiNotes (36, 37, 38, 39, 40, 41, 42);
-    std::array<int, 7> groups {};
-
-    for (int v = 1; v <= 7; ++v)
-        groups[(size_t) v - 1] = (int) getValue (processor, Id::voiceParameterId (v, Id::chokeGroup));
+    const auto group = [this] (int v) { return (int) getValue (processor, Id::voiceParameterId (v, Id::chokeGroup)); };
 
     for (int hit = 1; hit <= 7; ++hit)
     {
         const auto choked = chokedBy (hit);
 
         for (int v = 1; v <= 7; ++v)
-            EXPECT_EQ (choked[(size_t) v - 1], v != hit && groups[(size_t) v - 1] != 0 && groups[(size_t) v - 1] == groups[(size_t) hit - 1])
-                << "voice " << v << " hit by voice " << hit;
+            EXPECT_EQ (choked[(size_t) v - 1], v != hit && group (v) != 0 && group (v) == group (hit)) << "voice " << v << " hit by voice " << hit;
     }
 }
 
@@ -204,37 +187,34 @@ TEST_F (ProcessingTest, MultiOutSendsAVoiceToItsOwnOutputOnlyWhenThatIsEnabled)
     {
         enableVoiceOutputs (c.enabled);
         setValue (parameter (processor, Id::paramMultiOut), c.multiOut ? 1.0f : 0.0f);
-        const auto buffer = play (processor.defaultVoiceNotes[(size_t) c.voice - 1]);
+        const auto buffer = play (c.voice);
 
         for (int bus = 0; bus <= 7; ++bus)
-            EXPECT_TRUE (! processor.getBus (false, bus)->isEnabled() || (busPeak (buffer, bus) > audible) == (bus == c.bus))
-                << "voice " << c.voice << " on bus " << bus;
+            EXPECT_TRUE (! processor.getBus (false, bus)->isEnabled() || (busPeak (buffer, bus) > audible) == (bus == c.bus)) << "voice " << c.voice << " on bus " << bus;
     }
 }
 
 TEST_F (ProcessingTest, BypassAndOversamplingChangesFadeInsteadOfCutting)
 {
     // The low tom rings for far longer than the blocks below; past its attack it changes slowly.
-    const auto tom = processor.defaultVoiceNotes[5];
-    const auto steps = [] (const juce::AudioBuffer<float>& b) { return largestStep (std::vector<float> (b.getReadPointer (0), b.getReadPointer (0) + b.getNumSamples()), 1, (size_t) b.getNumSamples()); };
-    play (tom, 4 * blockSize);
+    const auto steps = [] (const juce::AudioBuffer<float>& b) { return largestStep (channel (b, 0), 1, (size_t) b.getNumSamples()); };
+    play (6, 4 * blockSize);
     const auto ringing = render (processor, {}, 4 * blockSize);
-    const auto own = steps (ringing);
 
     setValue (parameter (processor, Id::paramOversampling), 2.0f);
     const auto switching = render (processor, {}, 8 * blockSize);
-    EXPECT_LT (steps (switching), 1.5f * own);
+    EXPECT_LT (steps (switching), 1.5f * steps (ringing));
     EXPECT_GT (switching.getMagnitude (0, 6 * blockSize, 2 * blockSize), 0.5f * ringing.getMagnitude (0, 3 * blockSize, blockSize)) << "plays on";
 
     setValue (parameter (processor, Id::paramBypassGlobal), 1.0f);
     const auto bypassing = render (processor, {}, 4 * blockSize);
-    EXPECT_LT (steps (bypassing), 1.5f * own);
-    EXPECT_GT (lastAbove (std::vector<float> (bypassing.getReadPointer (0), bypassing.getReadPointer (0) + 4 * blockSize), silence), 48) << "over a millisecond or more";
-    EXPECT_LT (busPeak (play (processor.defaultVoiceNotes[0], 2 * blockSize), 0), silence) << "silent and deaf while bypassed";
+    EXPECT_LT (steps (bypassing), 1.5f * steps (ringing));
+    EXPECT_GT (lastAbove (channel (bypassing, 0), silence), 48) << "over a millisecond or more";
+    EXPECT_LT (busPeak (play (1, 2 * blockSize), 0), silence) << "silent and deaf while bypassed";
 
     setValue (parameter (processor, Id::paramBypassGlobal), 0.0f);
     EXPECT_LT (busPeak (render (processor, {}, 2 * blockSize), 0), silence) << "what rang has stopped";
-    EXPECT_GT (busPeak (play (tom, 2 * blockSize), 0), audible);
+    EXPECT_GT (busPeak (play (6, 2 * blockSize), 0), audible);
 }
 
 TEST_F (ProcessingTest, MidiLearnTakesTheLastNoteOnOfTheFirstBlockWithOne)
@@ -243,13 +223,11 @@ TEST_F (ProcessingTest, MidiLearnTakesTheLastNoteOnOfTheFirstBlockWithOne)
     processor.learnedMidiNote = 12;
     processor.midiLearnArmed = true;
     render (processor, midiOf ({ juce::MidiMessage::noteOff (1, 50), juce::MidiMessage::noteOn (1, 51, (juce::uint8) 0) }), blockSize);
-    EXPECT_TRUE (processor.midiLearnArmed.load());
-    EXPECT_EQ (processor.learnedMidiNote.load(), 12);
+    EXPECT_TRUE (processor.midiLearnArmed && processor.learnedMidiNote == 12);
 
     render (processor, midiOf ({ juce::MidiMessage::noteOn (1, 40, (juce::uint8) 100), juce::MidiMessage::noteOn (10, 45, (juce::uint8) 90),
                                  juce::MidiMessage::noteOn (3, 60, (juce::uint8) 0), juce::MidiMessage::controllerEvent (1, 7, 100) }), blockSize);
-    EXPECT_EQ (processor.learnedMidiNote.load(), 45);
-    EXPECT_FALSE (processor.midiLearnArmed.load());
+    EXPECT_TRUE (! processor.midiLearnArmed && processor.learnedMidiNote == 45);
 
     // Disarmed, later notes are played but not learned; bypassed, a note is still learned.
     render (processor, midiNoteOn (16, 70), blockSize);

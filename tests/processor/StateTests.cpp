@@ -1,9 +1,7 @@
 #include "ProcessorTestHelpers.h"
-#include "processor/StateIds.h"
 
 #include <fstream>
 #include <functional>
-#include <thread>
 
 #include <sys/stat.h>
 
@@ -314,36 +312,6 @@ TEST_F (StateTest, FailedPresetSaveReportsSendsNothingAndLeavesTheExistingFileIn
 
     pumpMessages();
     EXPECT_TRUE (recorder.messages.isEmpty());
-}
-
-TEST_F (StateTest, HostAndEditorMayWorkOnTheStateAtOnce)
-{
-    // A host saving and restoring the session on its thread while the editor saves and loads presets
-    // and edits the note map and the active panel.
-    const auto blocks = std::array { stateBlock (processor), stateBlock (other) };
-    const auto path = presetPath ("Busy.qvtp");
-    ASSERT_TRUE (processor.savePresetFile (path));
-
-    std::thread host ([&]
-    {
-        for (int round = 0; round < 200; ++round)
-        {
-            const auto saved = stateBlock (processor);
-            EXPECT_NE (juce::AudioProcessor::getXmlFromBinary (saved.getData(), (int) saved.getSize()), nullptr);
-            restore (processor, blocks[(size_t) round % 2]);
-        }
-    });
-
-    for (int round = 0; round < 200; ++round)
-    {
-        processor.setVoiceMidiNotes (round, 37, 38, 39, 40, 41, 42);
-        EXPECT_TRUE (round % 2 == 0 ? processor.savePresetFile (path) : processor.loadPresetFile (path));
-        const juce::ScopedLock lock (processor.getStateLock());
-        processor.valueTreeState.state.setProperty (S::activePanel, S::panelName (1 + round % 7), nullptr);
-    }
-
-    host.join();
-    EXPECT_TRUE (isWholeAndRestores (processor));
 }
 
 //==============================================================================

@@ -53,12 +53,13 @@ TEST (ThreadStress, AudioHostAndMessageThreadsAtOnce)
             {
                 juce::MemoryBlock state;
                 processor.getStateInformation (state);
+                EXPECT_NE (juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize()), nullptr);
                 processor.setStateInformation (state.getData(), (int) state.getSize());
             }
         }
     });
 
-    // The message thread: presets, the note map, pads, MIDI learn and the editor opening and closing.
+    // The message thread: presets, the note map and the active panel, pads, MIDI learn and the editor opening and closing.
     juce::Random random (3);
     int failedPresetOperations = 0;
     std::unique_ptr<juce::AudioProcessorEditor> editor;
@@ -69,7 +70,10 @@ TEST (ThreadStress, AudioHostAndMessageThreadsAtOnce)
         {
             case 0:  failedPresetOperations += processor.savePresetFile (presetPath) ? 0 : 1; break;
             case 1:  failedPresetOperations += processor.loadPresetFile (presetPath) ? 0 : 1; break;
-            case 2:  processor.setVoiceMidiNotes (36 + random.nextInt (8), 37, 38, 39, 40, 41, 30 + random.nextInt (20)); break;
+            case 2:
+                processor.setVoiceMidiNotes (36 + random.nextInt (8), 37, 38, 39, 40, 41, 30 + random.nextInt (20));
+                processor.setStateProperty (StateIds::activePanel, StateIds::panelName (1 + random.nextInt (7)));
+                break;
             case 3:  processor.voiceManager.getVoice (random.nextInt (VoiceManager::numVoices))->noteOn (40, false, 1.0f); break;
             case 4:  processor.midiLearnArmed = true; break;
             default: editor.reset (editor == nullptr ? processor.createEditorIfNeeded() : nullptr); break;
