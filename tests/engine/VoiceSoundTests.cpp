@@ -126,16 +126,12 @@ TEST (VoiceParameters, EachParameterAudiblyDoesItsJob)
 TEST (VoiceSound, EachFactoryDrumSoundsAlikeAtEveryOversamplingFactor)
 {
     for (int v = 1; v <= VoiceManager::numVoices; ++v)
-    {
-        const auto at1x = hit (factorySound (v));
-
         for (auto factor : { 2, 4 })
         {
-            const auto x = hit (factorySound (v), oneSecond, 127, factor);
+            const auto at1x = hit (factorySound (v)), x = hit (factorySound (v), oneSecond, 127, factor);
             EXPECT_NEAR (decibels (rms (x) / rms (at1x)), 0.0, 1.5) << "voice " << v << " at " << factor << "x";
             EXPECT_NEAR (lastAbove (x, 1.0e-3f), lastAbove (at1x, 1.0e-3f), 0.02 * sampleRate) << "voice " << v << " at " << factor << "x";
         }
-    }
 }
 
 TEST (VoiceSound, FourTimesOversamplingKeepsSaturationAliasingFarBelowOneTimes)
@@ -168,15 +164,14 @@ TEST (VoiceSound, ARetriggerNeverSteps)
 {
     // Hit at 20 ms; the sound around the hit may change no faster than it does on its own.
     constexpr int at = 960;
-    const auto noiseBody = noise ({ { P::noiseCutoff, 500 }, { P::noiseResonance, 0.8f }, { P::decay, 2 } });
+    const auto low = tone ({ { P::tonePitch, 100 }, { P::decay, 2 } }), sensitive = with (low, { { P::velocity, 1 } });
 
     const struct { const char* what; Sound sound; std::vector<Event> events; } cases[] = {
-        { "softer", tone ({ { P::tonePitch, 100 }, { P::decay, 2 }, { P::velocity, 1 } }), { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote, 30) } },
-        { "louder", tone ({ { P::tonePitch, 100 }, { P::decay, 2 }, { P::velocity, 1 } }), { noteOn (0, 1, firstNote, 30), noteOn (at, 1, firstNote) } },
-        { "softer, saturated", tone ({ { P::tonePitch, 100 }, { P::decay, 2 }, { P::velocity, 1 }, { P::saturation, 0.8f } }),
-          { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote, 1) } },
-        { "while fading out", tone ({ { P::tonePitch, 100 }, { P::decay, 2 } }), { noteOn (0, 2, 60), noteOn (at - 120, 3, 60), noteOn (at, 2, 60) } },
-        { "noise through a resonant filter", noiseBody, { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote) } },
+        { "softer", sensitive, { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote, 30) } },
+        { "louder", sensitive, { noteOn (0, 1, firstNote, 30), noteOn (at, 1, firstNote) } },
+        { "softer, saturated", with (sensitive, { { P::saturation, 0.8f } }), { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote, 1) } },
+        { "while fading out", low, { noteOn (0, 2, 60), noteOn (at - 120, 3, 60), noteOn (at, 2, 60) } },
+        { "noise through a resonant filter", noise ({ { P::noiseCutoff, 500 }, { P::noiseResonance, 0.8f }, { P::decay, 2 } }), { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote) } },
     };
 
     for (const auto& c : cases)
@@ -200,20 +195,12 @@ TEST (VoiceSound, NoiseAndClickKeepTheirLevelAtEveryHostRate)
     const auto level = [] (const Sound& sound, double rate)
     {
         constexpr int order = 15;
-        Harness h (sound, 1, rate);
-        std::vector<Event> hits;
-
-        for (int v = 0; v < VoiceManager::numVoices; ++v)
-            hits.push_back (noteOn (0, 1, firstNote + v));
-
-        const auto out = h.render ((int) (0.1 * rate), hits);
+        const auto out = Harness (sound, 1, rate).render ((int) (0.1 * rate), { noteOn (0, 1, firstNote), noteOn (0, 1, firstNote + 1), noteOn (0, 1, firstNote + 2),
+                                                                                 noteOn (0, 1, firstNote + 3), noteOn (0, 1, firstNote + 4), noteOn (0, 1, firstNote + 5), noteOn (0, 1, firstNote + 6) });
         double power = 0.0;
 
         for (int v = 0; v < VoiceManager::numVoices; ++v)
-        {
-            const auto p = spectrum (mono (out, v), 0, order, (size_t) out.getNumSamples(), false);
-            power += bandPower (p, order, 0.0, 20000.0 * sampleRate / rate);
-        }
+            power += bandPower (spectrum (mono (out, v), 0, order, (size_t) out.getNumSamples(), false), order, 0.0, 20000.0 * sampleRate / rate);
 
         return 10.0 * std::log10 (power / rate);
     };
