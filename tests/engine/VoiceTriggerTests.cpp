@@ -23,14 +23,11 @@ struct LongVoices : Harness
 //==============================================================================
 TEST (VoiceMidi, NoteOnMappedChannelsOrTheVoicesChannelChoosesTheVoice)
 {
-    std::vector<std::pair<int, int>> channelAndVoice { { 1, 4 }, { 9, 4 }, { 16, 4 } }; // note of voice 4
-
-    for (int channel = 2; channel <= 8; ++channel)
-        channelAndVoice.push_back ({ channel, channel - 2 }); // on these channels the note is only pitch
-
-    for (const auto& [channel, expected] : channelAndVoice)
+    for (int channel = 1; channel <= 16; ++channel)
     {
-        const auto out = Harness().render (2400, { noteOn (0, channel, expected == 4 ? firstNote + 4 : firstNote) });
+        // The note of voice 4, which on channels 2 to 8 is only pitch.
+        const auto expected = channel >= 2 && channel <= 8 ? channel - 2 : 4;
+        const auto out = Harness().render (2400, { noteOn (0, channel, firstNote + 4) });
 
         for (int v = 0; v < VoiceManager::numVoices; ++v)
             EXPECT_EQ (sounds (out, v), v == expected) << "channel " << channel << " voice " << v;
@@ -52,20 +49,11 @@ TEST (VoiceMidi, EventsPlayAtTheirSampleAndLateOnesAtTheBlocksLast)
 
     // At 4x the decimator's response begins at once as well.
     const auto first4 = firstAbove (mono (Harness (clicking, 4).render (length, { noteOn (onset, 1, firstNote + 1) }), 1), 1.0e-4f);
-    EXPECT_GE (first4, onset);
-    EXPECT_LE (first4, onset + 4);
+    EXPECT_TRUE (first4 >= onset && first4 <= onset + 4) << first4;
 
     // A host may stamp an event at or after the end of the block it comes with: it still plays.
     for (const auto stamp : { blockSize, blockSize + 500 })
-    {
-        Harness late (clicking);
-        juce::MidiBuffer midi;
-        midi.addEvent (juce::MidiMessage::noteOn (1, firstNote, (juce::uint8) 100), stamp);
-        juce::AudioBuffer<float> block (2, blockSize);
-        block.clear();
-        late.manager.renderBlock (midi, blockSize, { block.getWritePointer (0), block.getWritePointer (1) }, {});
-        EXPECT_EQ (firstAbove (std::vector<float> (block.getReadPointer (0), block.getReadPointer (0) + blockSize)), blockSize - 1) << stamp;
-    }
+        EXPECT_EQ (firstAbove (mono (Harness (clicking).render (blockSize, { noteOn (stamp, 1, firstNote) }), 0)), blockSize - 1) << stamp;
 }
 
 //==============================================================================

@@ -60,12 +60,8 @@ Edit valueOf (const juce::String& name, const char* value)
     {
         return edited (d, [&] (juce::XmlElement& x)
         {
-            auto* entry = x.getChildByAttribute ("id", name);
-
-            if ((entry = entry != nullptr ? entry : x.getChildByName (name)) != nullptr)
-                entry->setAttribute (S::value, value);
-            else
-                x.setAttribute (name, value);
+            auto* entry = x.getChildByAttribute ("id", name) != nullptr ? x.getChildByAttribute ("id", name) : x.getChildByName (name);
+            entry != nullptr ? entry->setAttribute (S::value, value) : x.setAttribute (name, value);
         });
     };
 }
@@ -228,9 +224,7 @@ TEST_F (StateTest, HostStateRoundTripBringsBackSoundNotesAndExtraPropertiesAndNe
     xml->removeAttribute (S::activePanel);
     xml->removeAttribute (S::voiceMidi (3));
     restore (processor, stateBlockOf (xml->toString().toStdString()));
-    EXPECT_EQ (property (processor, S::activePanel).toString(), "voice4");
-    EXPECT_EQ ((int) property (processor, S::voiceMidi (3)), 52);
-    EXPECT_EQ ((int) property (processor, S::voiceMidi (4)), 63);
+    EXPECT_TRUE (property (processor, S::activePanel) == "voice4" && (int) property (processor, S::voiceMidi (3)) == 52 && (int) property (processor, S::voiceMidi (4)) == 63);
 }
 
 //==============================================================================
@@ -315,43 +309,29 @@ TEST_F (StateTest, FailedPresetSaveReportsSendsNothingAndLeavesTheExistingFileIn
 }
 
 //==============================================================================
-TEST (Settings, FactoryNotesWithoutAFileSavedSettingsForTheNextInstanceAndAnyIntegerKept)
+TEST_F (StateTest, SettingsAreTheFactoryOnesWithoutAFileOrTheSavedOnesWithAnyIntegerNote)
 {
-    TemporaryDataFolder folder;
     const auto setting = [] (KestrinAudioProcessor& p, const juce::String& name) { return p.settingsTree.getChildWithName (name)[S::value]; };
+    EXPECT_FALSE (scratchFolder.settingsFile().exists()) << "an instance writes none of its own";
 
+    // No file, the file `other` saved, and one with only some entries: the rest are the factory's.
+    const juce::String some ("<settings><voice1Midi value=\"-5\"/><voice3Midi value=\"50\"/><voice7Midi value=\"300\"/></settings>");
+
+    for (const auto& [text, scale, notes] : { std::tuple { juce::String(), "1.0", std::array { 36, 37, 38, 39, 40, 41, 42 } },
+                                              { juce::String (validSettings), "1.5", { 60, 37, 38, 39, 40, 41, 42 } }, { some, "1.0", { -5, 37, 50, 39, 40, 41, 300 } } })
     {
-        KestrinAudioProcessor first (folder.get());
-        EXPECT_FALSE (folder.settingsFile().exists());
-        EXPECT_EQ (setting (first, S::scale).toString(), "1.0");
+        scratchFolder.settingsFile().deleteFile();
+        EXPECT_TRUE (text.isEmpty() || scratchFolder.settingsFile().replaceWithText (text));
+        KestrinAudioProcessor next (scratchFolder.get());
+        EXPECT_EQ (setting (next, S::scale).toString(), scale) << text;
 
         for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
-        {
-            EXPECT_EQ ((int) setting (first, S::voiceMidi (voiceNumber)), 35 + voiceNumber);
-            first.settingsTree.getChildWithName (S::voiceMidi (voiceNumber)).setProperty (S::value, 47 + voiceNumber, nullptr);
-        }
-
-        first.settingsTree.getChildWithName (S::scale).setProperty (S::value, 1.5, nullptr);
-        ASSERT_TRUE (first.saveSettings());
+            EXPECT_TRUE ((int) setting (next, S::voiceMidi (voiceNumber)) == notes[(size_t) voiceNumber - 1] && (int) property (next, S::voiceMidi (voiceNumber)) == notes[(size_t) voiceNumber - 1]
+                         && next.voiceManager.getVoice (voiceNumber - 1)->getMidiNote() == notes[(size_t) voiceNumber - 1]) << text << ", voice " << voiceNumber;
     }
 
-    KestrinAudioProcessor second (folder.get());
-    EXPECT_EQ (setting (second, S::scale).toString(), "1.5");
-
-    for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
-        EXPECT_TRUE ((int) property (second, S::voiceMidi (voiceNumber)) == 47 + voiceNumber
-                     && second.voiceManager.getVoice (voiceNumber - 1)->getMidiNote() == 47 + voiceNumber) << voiceNumber;
-
-    // A file with only some entries: any integer is kept, the rest are the factory's.
-    folder.settingsFile().replaceWithText ("<settings><voice1Midi value=\"-5\"/><voice3Midi value=\"50\"/><voice7Midi value=\"300\"/></settings>");
-    KestrinAudioProcessor third (folder.get());
-    const auto note = [&] (int voiceNumber) { return (int) property (third, S::voiceMidi (voiceNumber)); };
-    EXPECT_EQ (setting (third, S::scale).toString(), "1.0");
-    EXPECT_TRUE (note (1) == -5 && note (3) == 50 && note (4) == 39 && note (7) == 300);
-
-    ASSERT_TRUE (folder.get().deleteRecursively());
-    EXPECT_FALSE (second.saveSettings()) << "the data folder is gone";
-    EXPECT_FALSE (folder.settingsFile().exists());
+    ASSERT_TRUE (otherFolder.get().deleteRecursively());
+    EXPECT_FALSE (other.saveSettings() || otherFolder.settingsFile().exists()) << "the data folder is gone";
 }
 
 //==============================================================================
