@@ -143,12 +143,9 @@ TEST_F (ProcessingTest, ChokeGroupsFollowTheirParametersAndTheNoteMapWhateverThr
 
     // The factory kit: the sidestick and the first snare share group 1.
     EXPECT_EQ (chokedBy (2), std::vector<bool> ({ false, false, true, false, false, false, false }));
-    setValue (voiceParameter (processor, 1, Id::chokeGroup), 3.0f);
-    setValue (voiceParameter (processor, 6, Id::chokeGroup), 3.0f);
-    EXPECT_EQ (chokedBy (1), std::vector<bool> ({ false, false, false, false, false, true, false }));
 
     // A host automating groups on the audio thread while the editor changes the note map: the
-    // voices end up with the lists of whatever was set last.
+    // voices end up with the lists of whatever was set last (voices 1 and 6 in group 3, 2 and 7 in 4).
     std::thread audio ([this]
     {
         for (int round = 0; round < 300; ++round)
