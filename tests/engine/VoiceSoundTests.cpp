@@ -222,7 +222,6 @@ TEST (VoiceSound, SameAudioWhateverTheHostBlockSize)
         events.push_back (noteOn (i * 1237 % 24000, 1 + (i % 3 == 0 ? 0 : 9), firstNote + i % VoiceManager::numVoices, 40 + i * 2));
 
     events.push_back (noteOff (17001, 1, firstNote + 5));
-    std::sort (events.begin(), events.end(), [] (const auto& a, const auto& b) { return a.first < b.first; });
 
     for (auto factor : { 1, 4 })
     {
@@ -253,15 +252,12 @@ TEST (VoiceSound, ParametersChangedOnASoundingNoteGlide)
     const auto base = tone ({ { P::tonePitch, 153 }, { P::decay, 5 }, { P::noiseCutoff, 20 } });
     constexpr int at = 40 * blockSize;
 
-    const std::pair<P, float> changes[] = { { P::noiseMix, 1 }, { P::saturation, 1 }, { P::gain, -24 }, { P::pan, 1 }, { P::waveform, 0 } };
-
-    for (const auto& [parameter, value] : changes)
+    for (const auto& [parameter, value] : { std::pair { P::noiseMix, 1.0f }, { P::saturation, 1.0f }, { P::gain, -24.0f }, { P::pan, 1.0f }, { P::waveform, 0.0f } })
     {
         Harness h (with (base, { { P::noiseMix, 0.5f }, { P::pan, -1 } }));
         int block = 0;
         h.beforeBlock = [&] { if (block++ == at / blockSize) h.voice (0).setParameter (parameter, value); };
-        const auto out = h.render (2 * at, { noteOn (0, 1, firstNote) });
-        const auto x = mono (out, 0);
+        const auto x = mono (h.render (2 * at, { noteOn (0, 1, firstNote) }), 0);
         const auto own = std::max (largestStep (x, at - 960, at), largestStep (x, at + 960, at + 1920));
         EXPECT_LT (largestStep (x, at, at + 960), 1.25f * own) << "parameter " << (int) parameter;
     }
