@@ -108,17 +108,14 @@ TEST (AudioThread, ProcessBlockAndRenderBlockNeverAllocate)
     auto& bypass = parameter (processor, Id::paramBypassGlobal);
     auto& label = voiceParameter (processor, 5, Id::label);
     auto& decay = voiceParameter (processor, 3, Id::decay);
-    std::array<juce::RangedAudioParameter*, VoiceManager::numVoices> chokeGroups;
+    auto& chokeGroup = voiceParameter (processor, 2, Id::chokeGroup);
 
     // An open editor listens to the processor and to every voice; messages must still not allocate.
     MessageRecorder editor (processor);
     std::vector<std::unique_ptr<MessageRecorder>> padListeners;
 
     for (int i = 0; i < VoiceManager::numVoices; ++i)
-    {
-        chokeGroups[(size_t) i] = &voiceParameter (processor, i + 1, Id::chokeGroup);
         padListeners.push_back (std::make_unique<MessageRecorder> (*processor.voiceManager.getVoice (i)));
-    }
 
     // Every voice on an output of its own, so that multi-out really routes somewhere.
     auto layout = processor.getBusesLayout();
@@ -168,7 +165,7 @@ TEST (AudioThread, ProcessBlockAndRenderBlockNeverAllocate)
                 case 3:  setValue (oversampling, (float) (round % 3)); break;
                 case 11: setValue (multiOut, (float) (round % 2)); break;
                 case 17: setValue (label, (float) (round % 20)); break;
-                case 23: setValue (*chokeGroups[(size_t) (round % VoiceManager::numVoices)], (float) (round % 5)); break;
+                case 23: setValue (chokeGroup, (float) (round % 5)); break;
                 case 29: setValue (decay, 0.1f + 0.05f * (float) (round % 4)); break;
                 case 31: setValue (bypass, 1.0f); break;
                 case 34: setValue (bypass, 0.0f); break;

@@ -60,20 +60,18 @@ TEST (VoiceMidi, EventsPlayAtTheirSampleAndLateOnesAtTheBlocksLast)
 TEST (VoiceChoke, StartingAVoiceFadesOutTheOthersOfItsGroupButNeverItself)
 {
     // By note, by channel and from the pad; the pad's note starts with the block after it is played.
+    // (Which groups choke which, through the processor's parameters, the processing tests check.)
     for (const std::string trigger : { "note", "channel", "pad" })
     {
-        const auto fromPad = trigger == "pad";
-        const auto start = fromPad ? 47 * blockSize : 6000;
+        const auto start = trigger == "pad" ? 47 * blockSize : 6000;
         LongVoices h;
         int block = 0;
-        h.beforeBlock = [&] { if (block++ == 47 && fromPad) h.voice (1).noteOn (firstNote + 1, false, 1.0f); };
+        h.beforeBlock = [&] { if (block++ == 47 && trigger == "pad") h.voice (1).noteOn (firstNote + 1, false, 1.0f); };
+        h.manager.setChokeGroup (0, 1);
+        h.manager.setChokeGroup (1, 1);
+        std::vector<Event> events { noteOn (0, 1, firstNote) };
 
-        for (const auto& [voice, group] : { std::pair { 0, 1 }, { 1, 1 }, { 2, 2 }, { 3, 0 } })
-            h.manager.setChokeGroup (voice, group);
-
-        std::vector<Event> events { noteOn (0, 1, firstNote), noteOn (0, 1, firstNote + 2), noteOn (0, 1, firstNote + 3) };
-
-        if (! fromPad)
+        if (trigger != "pad")
             events.push_back (trigger == "note" ? noteOn (start, 1, firstNote + 1) : noteOn (start, 3, 70));
 
         const auto out = h.render (length, events);
@@ -83,8 +81,6 @@ TEST (VoiceChoke, StartingAVoiceFadesOutTheOthersOfItsGroupButNeverItself)
         EXPECT_GT (lastAbove (mono (out, 0)), start + releaseSamples / 2);
         EXPECT_LE (lastAbove (mono (out, 0)), start + releaseSamples + blockSize);
         EXPECT_GT (rms (mono (out, 1), (size_t) start, (size_t) start + 2400), 0.01) << "the choking voice plays";
-        EXPECT_TRUE (stillSounds (out, 2)) << "another group is not choked";
-        EXPECT_TRUE (stillSounds (out, 3)) << "group 0 is no group";
     }
 
     // Two voices of one group on one note: the note starts both, and neither silences the other.
