@@ -120,12 +120,6 @@ TEST (FactoryKitSound, EachDrumSoundsLikeItsLabel)
         TemporaryDataFolder folder;
         KestrinAudioProcessor processor (folder.get());
         processor.prepareToPlay (sampleRate, blockSize);
-
-        // The kit's values lie within their parameters' ranges, or the voices would play other sounds.
-        for (int i = 0; i < (int) ParameterIds::voiceSuffixes.size(); ++i)
-            EXPECT_NEAR (getValue (processor, ParameterIds::voiceParameterId (v, ParameterIds::voiceSuffixes[(size_t) i])),
-                         FactoryKit::getValue (v, i), 1.0e-3f * std::abs (FactoryKit::getValue (v, i))) << "voice " << v << " " << ParameterIds::voiceSuffixes[(size_t) i];
-
         hits[v] = play (processor, v);
         EXPECT_EQ (hits[v].label, labels[v - 1]);
         EXPECT_TRUE (allFinite (hits[v].stereo)) << "voice " << v;

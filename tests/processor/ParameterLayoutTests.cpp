@@ -23,12 +23,10 @@ TEST_F (ParameterLayoutTest, HostSeesEveryParameterInOrderWithItsIdAndName)
 {
     juce::StringArray ids { "paramPhase", "paramObeyNoteOff", "paramOversampling", "paramOfflineQuality", "paramMultiOut", "paramBypassGlobal" };
     juce::StringArray names { "Phase Reset", "Obey Note Off", "Oversampling", "Offline Oversampling Quality", "Multi-Channel Output", "Bypass" };
-    const juce::StringArray suffixes { "Decay", "Waveform", "TonePitch", "ToneBend", "BendSweepCurve", "NoiseCutoff", "NoiseResonance",
-                                       "NoiseHPCutoff", "NoiseSweep", "NoiseMix", "LFORate", "LFOToneDepth", "LFONoiseDepth", "ClickDecay",
-                                       "ClickMix", "Saturation", "Velocity", "Pan", "Gain", "Label", "ChokeGroup" };
-    const juce::StringArray voiceNames { "Decay", "Tone Shape", "Tone Pitch", "Tone Bend", "Bend/Sweep Curve", "Noise LP Cutoff",
-                                         "Noise LP Resonance", "Noise Highpass", "Noise Sweep", "Noise Mix", "LFO Rate", "LFO Tone Depth",
-                                         "LFO Noise Depth", "Click Length", "Click Mix", "Saturation", "Velocity", "Pan", "Gain" };
+    const auto suffixes = juce::StringArray::fromTokens ("Decay Waveform TonePitch ToneBend BendSweepCurve NoiseCutoff NoiseResonance NoiseHPCutoff NoiseSweep NoiseMix "
+                                                         "LFORate LFOToneDepth LFONoiseDepth ClickDecay ClickMix Saturation Velocity Pan Gain Label ChokeGroup", false);
+    const auto voiceNames = juce::StringArray::fromTokens ("Decay,Tone Shape,Tone Pitch,Tone Bend,Bend/Sweep Curve,Noise LP Cutoff,Noise LP Resonance,Noise Highpass,"
+                                                           "Noise Sweep,Noise Mix,LFO Rate,LFO Tone Depth,LFO Noise Depth,Click Length,Click Mix,Saturation,Velocity,Pan,Gain", ",", "");
 
     for (int voice = 1; voice <= 7; ++voice)
         for (int i = 0; i < suffixes.size(); ++i)

@@ -114,8 +114,6 @@ TEST_F (ProcessingTest, ParametersReachTheirVoiceAndLabelChangesAreAnnouncedFrom
 
 TEST_F (ProcessingTest, NoteMapDecidesWhichNoteStartsAVoice)
 {
-    EXPECT_LT (busPeak (render (processor, {}, hitLength), 0), silence) << "silent without MIDI";
-
     processor.setVoiceMidiNotes (-1, 128, 1000, 39, 40, 41, 42);
     juce::MidiBuffer everyOtherNote;
 
