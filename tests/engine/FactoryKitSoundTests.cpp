@@ -69,31 +69,20 @@ double tailFlutter (const std::vector<float>& x, double hz)
 
 Hit play (KestrinAudioProcessor& processor, int voiceNumber)
 {
-    Hit hit {};
-    hit.label = voiceParameter (processor, voiceNumber, ParameterIds::label).getCurrentValueAsText();
-    hit.stereo = render (processor, midiNoteOn (1, processor.defaultVoiceNotes[(size_t) voiceNumber - 1]), 1 << analysisOrder);
-
-    const auto both = mono (hit.stereo, 0);
-    auto louder = channel (hit.stereo, 0); // the louder channel, so that panning does not shorten a sound
-    std::transform (louder.begin(), louder.end(), hit.stereo.getReadPointer (1), louder.begin(), [] (float l, float r) { return std::max (std::abs (l), std::abs (r)); });
-
-    const auto peak = hit.stereo.getMagnitude (0, hit.stereo.getNumSamples());
-    hit.peakDb = decibels (peak);
-    hit.onsetMs = 1000.0 * firstAbove (louder, peak * 0.5f) / sampleRate;
-    hit.lengthMs = 1000.0 * lastAbove (louder, peak * 0.001f) / sampleRate; // 60 dB below the peak
-
+    const auto stereo = render (processor, midiNoteOn (1, processor.defaultVoiceNotes[(size_t) voiceNumber - 1]), 1 << analysisOrder);
+    const auto both = mono (stereo, 0);
+    auto louder = channel (stereo, 0); // the louder channel, so that panning does not shorten a sound
+    std::transform (louder.begin(), louder.end(), stereo.getReadPointer (1), louder.begin(), [] (float l, float r) { return std::max (std::abs (l), std::abs (r)); });
+    const auto peak = stereo.getMagnitude (0, stereo.getNumSamples());
     const auto power = spectrum (both, 0, analysisOrder, both.size(), false);
     const auto share = [&] (double low, double high) { return bandPower (power, analysisOrder, low, high) / bandPower (power, analysisOrder, 0, sampleRate); };
-    hit.centroidHz = centroid (power, analysisOrder);
-    hit.below150 = share (0, 150);
-    hit.below500 = share (0, 500);
-    hit.above2k = share (2000, sampleRate);
-    hit.above5k = share (5000, sampleRate);
-    hit.pitchFall = dominantFrequency (both, 0.0) / dominantFrequency (both, 150.0);
-    hit.bodyPitch = dominantFrequency (both, 10.0, 500.0);
-    hit.bursts = bursts (both);
-    hit.tailFlutter = tailFlutter (both, getValue (processor, ParameterIds::voiceParameterId (voiceNumber, ParameterIds::lfoRate)));
-    return hit;
+
+    // In the order of Hit's members; the length ends 60 dB below the peak.
+    return { stereo, voiceParameter (processor, voiceNumber, ParameterIds::label).getCurrentValueAsText(), decibels (peak),
+             1000.0 * firstAbove (louder, peak * 0.5f) / sampleRate, 1000.0 * lastAbove (louder, peak * 0.001f) / sampleRate,
+             centroid (power, analysisOrder), share (0, 150), share (0, 500), share (2000, sampleRate), share (5000, sampleRate),
+             dominantFrequency (both, 0.0) / dominantFrequency (both, 150.0), dominantFrequency (both, 10.0, 500.0), bursts (both),
+             tailFlutter (both, getValue (processor, ParameterIds::voiceParameterId (voiceNumber, ParameterIds::lfoRate))) };
 }
 
 /** Writes a hit where a reviewer can listen to it; aside and renamed, as CTest may run programs side by side. */
