@@ -152,9 +152,8 @@ struct Editor : Processor
     juce::Image snapshot (const juce::String& reviewName = {}) { return EditorTestHelpers::snapshot (*editor, reviewName); }
     juce::String activePanel() const                         { return processor.getStateProperty (StateIds::activePanel).toString(); }
 
-    Navbar& navbar()                        { return editor->navbar; }
     PresetSaveDialog& dialog()              { return editor->presetSaveDialog; }
-    void clickNavbar (juce::Button& button) { navbar().buttonClicked (&button); pump(); }
+    void clickNavbar (juce::Button& button) { editor->navbar.buttonClicked (&button); pump(); }
     juce::TextEditor& nameField()           { return child<juce::TextEditor> (dialog()); }
     juce::FileTreeComponent& tree()         { return child<juce::FileTreeComponent> (dialog()); }
     juce::TextButton& saveButton()          { return child<juce::TextButton> (dialog(), [] (auto& b) { return b.getButtonText() != "Organise..."; }); }

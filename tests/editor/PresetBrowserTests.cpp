@@ -6,8 +6,6 @@ namespace
 {
 struct Browser : Processor
 {
-    Browser() { browser.setBounds (0, 0, 295, 27); }
-
     void choose (int id)           { browser.presetMenuItemChosen (id); pump(); }
     void click (const char* arrow) { browser.buttonClicked (&child<juce::Button> (browser, arrow)); pump(); }
     juce::String menu()            { return describe (browser.getPresetMenu()); }

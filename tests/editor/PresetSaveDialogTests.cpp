@@ -35,7 +35,7 @@ TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCu
     for (const auto& [typed, saved] : std::vector<std::pair<juce::String, juce::String>> {
              { "../../Escape", "....Escape" }, { "a/b\\c:d*e?f\"g<h>i|j", "abcdefghij" }, { "x/..", "x.." }, { "Tab\tNew\nLine", "TabNewLine" } })
     {
-        e.clickNavbar (*e.navbar().saveButton);
+        e.clickNavbar (*e.editor->navbar.saveButton);
         e.click ("Factory/Sub");
         e.type (typed);
         e.save();
@@ -66,7 +66,7 @@ TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCu
 TEST (PresetSaveDialog, FailedSaveKeepsTheDialogOpenAndTheExistingFile)
 {
     PresetEditor e;
-    e.clickNavbar (*e.navbar().saveButton);
+    e.clickNavbar (*e.editor->navbar.saveButton);
 
     // Beside a name this long the temporary file cannot be made, so the atomic write fails before touching the original.
     const auto existing = e.add (juce::String::repeatedString ("L", 240) + ".qvtp");

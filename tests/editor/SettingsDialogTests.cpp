@@ -220,11 +220,8 @@ TEST_F (SettingsDialogTest, CaptionsAndSettingBoxesFollowTheParametersFromAnyThr
     EXPECT_TRUE (pumpUntil ([this] { return getValue (processor, ParameterIds::paramOversampling) == 2.0f; }));
     EXPECT_TRUE (pumpUntil ([this] { return getValue (processor, ParameterIds::paramOfflineQuality) == 1.0f; }));
 
-    for (const auto on : { 1.0f, 0.0f })
-    {
-        std::thread ([&] { setValue (parameter (processor, ParameterIds::paramMultiOut), on); }).join();
-        EXPECT_TRUE (pumpUntil ([&] { return dialog.multiOutBox.getText() == (on > 0 ? "On" : "Off"); })) << on;
-    }
+    std::thread ([&] { setValue (parameter (processor, ParameterIds::paramMultiOut), 1.0f); }).join();
+    EXPECT_TRUE (pumpUntil ([&] { return dialog.multiOutBox.getText() == "On"; }));
 }
 
 TEST_F (SettingsDialogTest, PaintsTheBoxAndItsDividersOverTheDimmedWindow)
@@ -232,15 +229,12 @@ TEST_F (SettingsDialogTest, PaintsTheBoxAndItsDividersOverTheDimmedWindow)
     const auto image = snapshot (dialog, "settings-dialog");
     const juce::Colour dim (0xBF000000);
 
-    struct Probe { int x, y; juce::Colour colour; };
-    const Probe probes[] = {
+    for (const auto& [x, y, colour] : std::initializer_list<std::tuple<int, int, juce::Colour>> {
         { 5, 5, dim }, { 41, 100, dim }, { 42, 100, Palette::panelBackground }, { 842, 100, Palette::panelBackground }, { 843, 100, dim },
         { 100, 29, dim }, { 100, 30, Palette::panelBackground }, { 100, 365, Palette::panelBackground }, { 100, 366, dim },
         // the column divider, the line under the settings rows and the one across both columns, each one pixel thick
-        { 442, 150, Palette::divider }, { 600, 191, Palette::divider }, { 600, 190, Palette::panelBackground }, { 400, 324, Palette::divider } };
-
-    for (const auto& p : probes)
-        EXPECT_TRUE (coloursNear (image.getPixelAt (p.x, p.y), p.colour)) << p.x << ", " << p.y;
+        { 442, 150, Palette::divider }, { 600, 191, Palette::divider }, { 600, 190, Palette::panelBackground }, { 400, 324, Palette::divider } })
+        EXPECT_TRUE (coloursNear (image.getPixelAt (x, y), colour)) << x << ", " << y;
 
     // Shown, it covers the whole window: the dimmed footer and tabs take no clicks.
     editor.setVisible (true);
