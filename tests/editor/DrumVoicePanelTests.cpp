@@ -1,13 +1,8 @@
-#include "editor/ControlImages.h"
-#include "processor/ProcessorTestHelpers.h"
-
-#include "editor/DrumVoicePanel.h"
-#include "lookandfeel/Palette.h"
+#include "editor/EditorTestHelpers.h"
 
 #include <thread>
 
-using namespace ProcessorTestHelpers;
-using ControlImages::coloursNear;
+using namespace EditorTestHelpers;
 namespace ids = ParameterIds;
 
 namespace
@@ -25,26 +20,6 @@ const Knob knobTable[] = {
 };
 
 bool drawsFromCentre (const Knob& k) { return juce::String (k.caption) == "Pan" || juce::String (k.caption) == "Gain"; }
-void pump() { juce::MessageManager::getInstance()->runDispatchLoopUntil (50); }
-
-/** The child of that type (and name: a knob and its value label are both named by the parameter ID). */
-template <typename Type>
-Type& child (juce::Component& parent, const juce::String& name = {})
-{
-    for (auto* c : parent.getChildren())
-        if (auto* t = dynamic_cast<Type*> (c); t != nullptr && (name.isEmpty() || c->getName() == name))
-            return *t;
-    throw std::runtime_error (("no child " + name).toStdString());
-}
-
-/** A press and release on the component, as the mouse gives them. */
-void click (juce::Component& c)
-{
-    const auto t = juce::Time::getCurrentTime();
-    const juce::MouseEvent e (juce::Desktop::getInstance().getMainMouseSource(), { 5, 5 }, {}, 1, 0, 0, 0, 0, &c, &c, t, { 5, 5 }, t, 1, false);
-    c.mouseDown (e);
-    c.mouseUp (e);
-}
 
 /** Counts what the processor tells the host: value changes and gesture starts. */
 struct HostNotifications final : public juce::AudioProcessorListener
@@ -58,7 +33,7 @@ struct HostNotifications final : public juce::AudioProcessorListener
     std::atomic<int> count { 0 };
 };
 
-struct PanelTest : public ::testing::Test
+struct PanelTest : public ::testing::Test, public Processor
 {
     explicit PanelTest (int voiceIndex = 2) : panel (processor, voiceIndex), voiceNumber (voiceIndex + 1)
     {
@@ -81,49 +56,10 @@ struct PanelTest : public ::testing::Test
                + " " + valueLabel (ids::pan).getText();
     }
 
-    TemporaryDataFolder folder;
-    KestrinAudioProcessor processor { folder.get() };
     DrumVoicePanel panel;
     const int voiceNumber;
 };
 } // namespace
-
-TEST_F (PanelTest, EveryControlSitsOnItsPlaceWithItsCaptionModeAndVoiceParameter)
-{
-    ASSERT_EQ (panel.getNumChildComponents(), 17 * 3 + 4) << "the waveform's combo box is never a child";
-
-    for (int i = 0; i < 17; ++i)
-    {
-        const auto& row = knobTable[i];
-        auto& knob = child<SliderQVT> (panel, id (row.suffix));
-        auto& caption = child<juce::Label> (panel, id (row.suffix) + "_nice");
-        auto& value = valueLabel (row.suffix);
-        const auto& lookAndFeel = dynamic_cast<LookAndFeelCustom&> (knob.getLookAndFeel());
-        SCOPED_TRACE (row.suffix);
-        EXPECT_EQ ((std::vector { knob.getBounds(), caption.getBounds(), value.getBounds() }),
-                   (std::vector<juce::Rectangle<int>> { { row.x, row.y, 50, 50 }, { row.x - 15, row.y + 49, 80, 20 }, { row.x - 15, row.y + 64, 80, 20 } }));
-        EXPECT_EQ (caption.getText(), row.caption);
-        EXPECT_EQ (value.getText(), param (row.suffix).getCurrentValueAsText());
-        EXPECT_EQ ((std::vector<int> { panel.getIndexOfChildComponent (&caption), panel.getIndexOfChildComponent (&value),
-                                       panel.getIndexOfChildComponent (&knob), knob.knobIndex }),
-                   (std::vector<int> { 3 * i, 3 * i + 1, 3 * i + 2, i }));
-        EXPECT_EQ (std::pair (knob.percentMode, knob.panMode), std::pair (row.mode == Mode::percent, row.mode == Mode::pan));
-        EXPECT_EQ (std::pair (lookAndFeel.centreOrigin, lookAndFeel.arcColour), std::pair (drawsFromCentre (row), Palette::getVoiceAccent (2)));
-        EXPECT_TRUE (value.isEditableOnDoubleClick() && ! value.isEditableOnSingleClick());
-        EXPECT_TRUE (knob.getSliderStyle() == juce::Slider::RotaryVerticalDrag && knob.getRotaryParameters().stopAtEnd
-                     && std::abs (knob.getRotaryParameters().endAngleRadians - juce::degreesToRadians (499.0f)) < 1.0e-4f);
-    }
-
-    // The attachment's first selection already shows its icon and name.
-    EXPECT_TRUE (shown().startsWith (juce::StringArray { "Triangle x--", "Hybrid -x-", "Sine --x" }[(int) getValue (processor, id (ids::waveform))])) << shown();
-    auto& shape = child<juce::Label> (panel, "waveform_nice");
-    auto& waveform = child<CenteredEditableLabel> (panel, "waveform");
-    EXPECT_EQ (shape.getText() + " " + shape.getBounds().toString(), "Shape 10 103 80 20");
-    EXPECT_EQ (waveform.getBounds(), juce::Rectangle<int> (10, 118, 80, 20));
-    EXPECT_FALSE (waveform.isEditableOnDoubleClick());
-    EXPECT_EQ (child<WaveformButton> (panel).getBounds(), juce::Rectangle<int> (25, 63, 49, 32));
-    EXPECT_EQ (child<LEDButton> (panel).getBounds(), juce::Rectangle<int> (15, 205, 14, 14));
-}
 
 TEST_F (PanelTest, TypedValuesReachTheParameterInItsUnitsAndTheLabelEndsOnItsText)
 {
@@ -141,14 +77,7 @@ TEST_F (PanelTest, TypedValuesReachTheParameterInItsUnitsAndTheLabelEndsOnItsTex
     };
 
     // As a user commits an edit: double-click opens the editor, the text is typed, focus leaves.
-    const auto type = [] (juce::Label& label, const juce::String& text)
-    {
-        label.showEditor();
-        auto* editor = label.getCurrentTextEditor();
-        EXPECT_TRUE (editor->getJustificationType() == juce::Justification::centredTop && editor->getLeftIndent() == 4 && editor->getTopIndent() == 0);
-        editor->setText (text, false);
-        label.hideEditor (false);
-    };
+    const auto type = [] (juce::Label& label, const juce::String& text) { label.showEditor(); label.getCurrentTextEditor()->setText (text, false); label.hideEditor (false); };
 
     for (const auto& c : cases)
     {
@@ -188,7 +117,7 @@ TEST_F (PanelTest, FollowsAutomationStateRestoreAndPresetLoadWhileHiddenAndSends
     EXPECT_EQ (shown(), "Sine --x B 1.5kHz L30");
     juce::MemoryBlock state;
     processor.getStateInformation (state);
-    const auto preset = folder.presetsFolder().getChildFile ("Sine.qvtp").getFullPathName();
+    const auto preset = data.presetsFolder().getChildFile ("Sine.qvtp").getFullPathName();
     ASSERT_TRUE (processor.savePresetFile (preset));
     set (440.0f, 1.0f, 0.0f, 0.0f);
     EXPECT_EQ (shown(), "Hybrid -x- A 440.0Hz Center");
@@ -204,38 +133,36 @@ TEST_F (PanelTest, FollowsAutomationStateRestoreAndPresetLoadWhileHiddenAndSends
 
 TEST_F (PanelTest, ClicksStepTheWaveformAfterTheClickAndToggleTheCurve)
 {
+    EXPECT_TRUE (shown().startsWith ("Triangle x-- A")) << "the attachment's first selection already shows its icon and name";
+
     for (auto [value, expected] : { std::pair (1.0f, "Hybrid -x- A"), { 2.0f, "Sine --x A" }, { 0.0f, "Triangle x-- A" } })
     {
         const auto before = getValue (processor, id (ids::waveform));
-        click (child<WaveformButton> (panel));
+        pressAndRelease (child<WaveformButton> (panel));
         EXPECT_EQ (getValue (processor, id (ids::waveform)), before) << "not while the click is handled";
         pump();
         EXPECT_EQ (getValue (processor, id (ids::waveform)), value);
         EXPECT_TRUE (shown().startsWith (expected)) << shown();
     }
 
-    click (child<LEDButton> (panel));
+    pressAndRelease (child<LEDButton> (panel));
     EXPECT_TRUE (getValue (processor, id (ids::bendSweepCurve)) == 1.0f && shown().startsWith ("Triangle x-- B"));
 }
 
-/** Voice 2, with the default look-and-feel the editor installs, so captions draw in the embedded typeface. */
-struct TealPanelTest : public PanelTest
-{
-    TealPanelTest() : PanelTest (1) { juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel); }
-    ~TealPanelTest() override { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); }
-    LookAndFeelCustom lookAndFeel;
-};
+/** Voice 2, drawn in teal. */
+struct TealPanelTest : public PanelTest { TealPanelTest() : PanelTest (1) {} };
 
-TEST_F (TealPanelTest, PaintsSeparatorsHeadingsLabelsAndEverythingLitInTheAccent)
+TEST_F (TealPanelTest, EveryKnobHasItsCaptionValueTypingAndDragAndIsPaintedLitInTheAccentBetweenSeparatorsAndHeadings)
 {
+    ASSERT_EQ (panel.getNumChildComponents(), 17 * 3 + 4) << "the waveform's combo box is never a child";
+
     // The whole kit as it starts, one panel per voice, before voice 2 is changed below.
     for (int voice = 0; voice < ids::numVoices; ++voice)
     {
         DrumVoicePanel each (processor, voice);
         each.setupControls (Palette::getVoiceAccent (voice));
         each.setSize (883, 251);
-        EXPECT_EQ (child<juce::Label> (each, ids::voiceParameterId (voice + 1, ids::lfoToneDepth) + "_nice").getText(), "Tone");
-        ControlImages::paintAndSave (each, "drumvoicepanel-voice" + juce::String (voice + 1));
+        snapshot (each, "drumvoicepanel-voice" + juce::String (voice + 1));
     }
 
     // Every arc well away from its origin, the sine icon and curve B.
@@ -243,17 +170,8 @@ TEST_F (TealPanelTest, PaintsSeparatorsHeadingsLabelsAndEverythingLitInTheAccent
         param (row.suffix).setValueNotifyingHost (0.8f);
     setValue (param (ids::waveform), 2.0f);
     setValue (param (ids::bendSweepCurve), 1.0f);
-    const auto image = ControlImages::paintAndSave (panel, "drumvoicepanel-voice2-teal");
-    // How many pixels of an area are near a colour, and their mean x.
-    const auto ink = [&image] (juce::Rectangle<int> area, juce::Colour colour, int tolerance = 12)
-    {
-        auto count = 0, sum = 0;
-        for (int y = area.getY(); y < area.getBottom(); ++y)
-            for (int x = area.getX(); x < area.getRight(); ++x)
-                if (coloursNear (image.getPixelAt (x, y), colour, tolerance))
-                    std::tie (count, sum) = std::pair (count + 1, sum + x);
-        return std::pair (count, count > 0 ? (float) sum / (float) count + 0.5f : -1.0f);
-    };
+    const auto image = snapshot (panel, "drumvoicepanel-voice2-teal");
+    const auto ink = [&image] (juce::Rectangle<int> area, juce::Colour colour, int tolerance = 12) { return testimages::find (image, testimages::near (colour, tolerance), area); };
     const auto onKnob = [&image] (const Knob& k, float radius, float degrees)
     {
         const auto a = juce::degreesToRadians (degrees);
@@ -261,24 +179,33 @@ TEST_F (TealPanelTest, PaintsSeparatorsHeadingsLabelsAndEverythingLitInTheAccent
     };
 
     for (auto x : { 175, 428, 529, 707 })
-        EXPECT_EQ (ink ({ x - 1, 0, 3, 251 }, Palette::divider, 2), std::pair (201, (float) x + 0.5f)) << "one pixel wide, from y 25 to 225";
+        EXPECT_EQ (ink ({ x - 1, 0, 3, 251 }, Palette::divider, 2).bounds, juce::Rectangle<int> (x, 25, 1, 201)) << "one pixel wide, from y 25 to 225";
 
     for (const auto& row : knobTable)
     {
         SCOPED_TRACE (row.suffix);
+        auto& knob = child<SliderQVT> (panel, id (row.suffix));
+        EXPECT_EQ (child<juce::Label> (panel, id (row.suffix) + "_nice").getText(), row.caption);
+        EXPECT_EQ (valueLabel (row.suffix).getText(), param (row.suffix).getCurrentValueAsText());
+        EXPECT_EQ (std::pair (knob.percentMode, knob.panMode), std::pair (row.mode == Mode::percent, row.mode == Mode::pan));
+        EXPECT_TRUE (valueLabel (row.suffix).isEditableOnDoubleClick() && ! valueLabel (row.suffix).isEditableOnSingleClick()
+                     && knob.getSliderStyle() == juce::Slider::RotaryVerticalDrag && knob.getRotaryParameters().stopAtEnd);
+
         const auto fromCentre = drawsFromCentre (row);
         EXPECT_TRUE (coloursNear (onKnob (row, 23.25f, fromCentre ? 400.0f : 300.0f), Palette::teal, 6));
         EXPECT_TRUE (coloursNear (onKnob (row, 23.25f, fromCentre ? 340.0f : 470.0f), Palette::barBackground, 6));
         EXPECT_TRUE (coloursNear (onKnob (row, 12.0f, 221.0f + 0.8f * 278.0f), Palette::teal, 6));
-        EXPECT_GT (ink ({ row.x + 5, row.y + 49, 40, 15 }, Palette::text).first, 5) << "caption";
-        EXPECT_GT (ink ({ row.x + 5, row.y + 64, 40, 20 }, Palette::dimText).first, 5) << "value";
+        EXPECT_GT (ink ({ row.x + 5, row.y + 49, 40, 15 }, Palette::text).count, 5) << "caption";
+        EXPECT_GT (ink ({ row.x + 5, row.y + 64, 40, 20 }, Palette::dimText).count, 5) << "value";
     }
 
     // Headings between the separators, centred on their sections; OUTPUT's box runs past the right edge.
     for (auto [from, to, centre] : { std::tuple (0, 175, 89.5f), { 176, 428, 303.5f }, { 429, 529, 479.0f }, { 530, 707, 619.5f }, { 708, 883, 796.5f } })
-        EXPECT_TRUE (ink ({ from, 20, to - from, 20 }, Palette::text).first > 20 && std::abs (ink ({ from, 20, to - from, 20 }, Palette::text).second - centre) < 1.5f) << centre;
+        EXPECT_TRUE (ink ({ from, 20, to - from, 20 }, Palette::text).count > 20 && std::abs (ink ({ from, 20, to - from, 20 }, Palette::text).bounds.toFloat().getCentreX() - centre) < 1.5f) << centre;
 
-    EXPECT_GT (ink ({ 25, 63, 49, 32 }, Palette::teal, 40).first, 30) << "the sine icon";
+    EXPECT_GT (ink ({ 25, 63, 49, 32 }, Palette::teal, 40).count, 30) << "the sine icon";
     EXPECT_TRUE (coloursNear (image.getPixelAt (17, 212), Palette::teal, 6)) << "curve B";
-    EXPECT_GT (ink ({ 10, 118, 80, 20 }, Palette::dimText).first, 5) << "the waveform's name";
+    EXPECT_GT (ink ({ 10, 118, 80, 20 }, Palette::dimText).count, 5) << "the waveform's name";
+    EXPECT_EQ (child<juce::Label> (panel, "waveform_nice").getText(), "Shape");
+    EXPECT_FALSE (child<CenteredEditableLabel> (panel, "waveform").isEditableOnDoubleClick());
 }

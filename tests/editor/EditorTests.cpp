@@ -1,42 +1,12 @@
-#include "editor/ControlImages.h"
+#include "editor/EditorTestHelpers.h"
 
-#include "editor/KestrinAudioProcessorEditor.h"
-#include "lookandfeel/Palette.h"
-#include "processor/ProcessorTestHelpers.h"
-#include "processor/StateIds.h"
-
-using namespace ProcessorTestHelpers;
-using ControlImages::coloursNear;
+using namespace EditorTestHelpers;
 
 namespace
 {
-void pump (int ms) { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); }
-
-/** A real processor on a temporary data folder, with an editor opened on it on demand. */
-struct EditorTest : public ::testing::Test
+struct EditorTest : public ::testing::Test, public Editor
 {
-    void open()
-    {
-        editor = std::make_unique<KestrinAudioProcessorEditor> (processor);
-        editor->addToDesktop (0);
-        editor->setVisible (true);
-    }
-
-    /** A press and release of one mouse button at the centre of a component, through the window. */
-    void click (juce::Component& target, juce::ModifierKeys::Flags button)
-    {
-        auto* peer = editor->getPeer();
-        const auto at = editor->getLocalPoint (&target, target.getLocalBounds().getCentre()).toFloat();
-        const auto time = juce::Time::currentTimeMillis();
-        juce::ModifierKeys::currentModifiers = juce::ModifierKeys (button); // as the platform layer does
-        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, juce::ModifierKeys (button),
-                                juce::MouseInputSource::defaultPressure, 0.0f, time);
-        juce::ModifierKeys::currentModifiers = {};
-        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at, {},
-                                juce::MouseInputSource::defaultPressure, 0.0f, time + 50);
-    }
-
-    juce::String activePanel() { return processor.getStateProperty (StateIds::activePanel).toString(); }
+    void setScaleText (const juce::var& value) { processor.settingsTree.getChildWithName (StateIds::scale).setProperty (StateIds::value, value, nullptr); }
 
     int visiblePanel()
     {
@@ -47,30 +17,17 @@ struct EditorTest : public ::testing::Test
         return shown;
     }
 
-    juce::Image snapshot() { return editor->createComponentSnapshot (editor->getLocalBounds(), true, 1.0f); }
-
-    void setScaleText (const juce::var& value)
+    /** Whether, in an image of the editor, a tab's text starts 4 to 9 pixels right of its pad. */
+    bool padJustBeforeText (const juce::Image& image, int k)
     {
-        processor.settingsTree.getChildWithName (StateIds::scale).setProperty (StateIds::value, value, nullptr);
+        const auto& pad = editor->getVoicePad (k);
+        for (int x = pad.getRight(); x < editor->getVoiceTab (k).getRight(); ++x)
+            for (int y = 55; y < 92; ++y)
+                if (! coloursNear (image.getPixelAt (x, y), Palette::panelBackground, 40))
+                    return x - pad.getRight() >= 4 && x - pad.getRight() <= 9;
+        return false;
     }
-
-    TemporaryDataFolder folder;
-    KestrinAudioProcessor processor { folder.get() };
-    std::unique_ptr<KestrinAudioProcessorEditor> editor;
 };
-
-/** "id text" per item, "-" for separators, submenus in brackets, "*" after a ticked item. */
-juce::String describe (const juce::PopupMenu& menu)
-{
-    juce::StringArray items;
-    for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
-    {
-        const auto& item = it.getItem();
-        items.add (item.isSeparator ? "-" : item.subMenu != nullptr ? item.text + "[" + describe (*item.subMenu) + "]"
-                   : juce::String (item.itemID) + " " + item.text + (item.isTicked ? "*" : "") + (item.isEnabled ? "" : " (off)"));
-    }
-    return items.joinIntoString ("|");
-}
 } // namespace
 
 //==============================================================================
@@ -83,39 +40,32 @@ TEST_F (EditorTest, OpensAtTheSavedScaleWithinTheResizeLimitsAndOnlyThenBecomesR
 
     for (const auto& c : cases)
     {
-        if (c.saved.isVoid())
-            processor.settingsTree.getChildWithName (StateIds::scale).removeProperty (StateIds::value, nullptr);
-        else
-            setScaleText (c.saved);
-
-        open();
+        setScaleText (c.saved); // void for none
+        open (false);
         const auto what = c.saved.toString().toStdString();
-        EXPECT_EQ (editor->getBounds().getWidth(), c.width) << what;
-        EXPECT_EQ (editor->getBounds().getHeight(), c.height) << what;
+        EXPECT_EQ (std::pair (editor->getWidth(), editor->getHeight()), std::pair (c.width, c.height)) << what;
         EXPECT_FALSE (editor->isResizable()) << what;
 
         // The content is drawn in base units and scaled by the window's width.
         const auto transform = editor->getChildComponent (0)->getTransform();
-        EXPECT_FLOAT_EQ (transform.mat00, (float) c.width / 883.0f) << what;
-        EXPECT_FLOAT_EQ (transform.mat11, (float) c.width / 883.0f) << what;
-        EXPECT_FLOAT_EQ (editor->getCurrentScale(), (float) c.width / 883.0f) << what;
+        EXPECT_TRUE (transform.mat00 == transform.mat11 && std::abs (transform.mat00 - (float) c.width / 883.0f) < 1.0e-5f) << what;
 
         pump (50);
         EXPECT_TRUE (editor->isResizable()) << what;
-        EXPECT_EQ (editor->getBounds().getWidth(), c.width) << what;
+        EXPECT_EQ (editor->getWidth(), c.width) << what;
         editor.reset();
     }
 
     pump (1200);
-    EXPECT_FALSE (folder.settingsFile().exists()) << "opening writes nothing";
+    EXPECT_FALSE (data.settingsFile().exists()) << "opening writes nothing";
 }
 
 TEST_F (EditorTest, ResizingKeepsLimitsAndAspectAndWritesTheScaleOnceASecondAfterTheLast)
 {
-    open();
+    open (false);
     editor->setSize (1000, 449); // before the deferred set-up: not worth a write
     pump (1300);
-    EXPECT_FALSE (folder.settingsFile().exists());
+    EXPECT_FALSE (data.settingsFile().exists());
 
     editor->setBoundsConstrained ({ 0, 0, 300, 100 });
     EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 600, 269));
@@ -133,24 +83,22 @@ TEST_F (EditorTest, ResizingKeepsLimitsAndAspectAndWritesTheScaleOnceASecondAfte
     }
 
     pump (600);
-    EXPECT_FALSE (folder.settingsFile().exists()) << "each resize restarts the countdown";
-
-    while (! folder.settingsFile().exists() && juce::Time::getMillisecondCounterHiRes() - lastResize < 3000.0)
-        pump (10);
+    EXPECT_FALSE (data.settingsFile().exists()) << "each resize restarts the countdown";
+    pumpUntil ([this] { return data.settingsFile().exists(); });
     EXPECT_GE (juce::Time::getMillisecondCounterHiRes() - lastResize, 950.0);
-    const auto saved = juce::parseXML (folder.settingsFile());
+    const auto saved = juce::parseXML (data.settingsFile());
     ASSERT_NE (saved, nullptr);
     EXPECT_NEAR (saved->getChildByName (StateIds::scale)->getDoubleAttribute (StateIds::value), 1324.0 / 883.0, 1.0e-6);
 
     {
-        KestrinAudioProcessor nextInstance (folder.get());
+        KestrinAudioProcessor nextInstance (data.get());
         KestrinAudioProcessorEditor nextEditor (nextInstance);
         EXPECT_EQ (nextEditor.getBounds(), juce::Rectangle<int> (0, 0, 1324, 593)) << "restored by the next instance, truncated";
     }
 
-    folder.settingsFile().deleteFile();
+    data.settingsFile().deleteFile();
     pump (1500);
-    EXPECT_FALSE (folder.settingsFile().exists()) << "one write per burst";
+    EXPECT_FALSE (data.settingsFile().exists()) << "one write per burst";
 
     // Settings read again while the editor is open resize it.
     setScaleText (2.0);
@@ -179,85 +127,21 @@ TEST (EditorLookAndFeel, OpenEditorsShareOneDefaultLookAndFeelThatGoesWithTheLas
 }
 
 //==============================================================================
-TEST_F (EditorTest, LaysOutBarsTabsPadsPanelsAndDialogsInTheirOrder)
-{
-    open();
-    auto& content = *editor->getChildComponent (0);
-    std::vector<juce::Component*> expected { &editor->navbar, &editor->presetBrowser, &editor->footer };
-    for (int k = 0; k < 7; ++k) expected.push_back (&editor->getVoiceTab (k));
-    for (int k = 0; k < 7; ++k) expected.push_back (&editor->getVoicePad (k));
-    for (int k = 0; k < 7; ++k) expected.push_back (&editor->getVoicePanel (k));
-    expected.push_back (&editor->presetSaveDialog);
-    expected.push_back (&editor->settingsDialog);
-
-    ASSERT_EQ (content.getNumChildComponents(), (int) expected.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ (content.getChildComponent ((int) i), expected[i]) << "z-order " << i;
-
-    EXPECT_EQ (editor->presetBrowser.getBounds(), juce::Rectangle<int> (431, 10, 295, 27));
-    EXPECT_EQ (editor->presetBrowser.getComponentID(), "presetBrowser");
-    EXPECT_FALSE (editor->presetSaveDialog.isVisible() || editor->settingsDialog.isVisible());
-
-    // Tabs cover x 25 to 858; the inner ones overlap their right neighbour by a pixel.
-    const int lefts[] { 25, 144, 263, 382, 501, 620, 739 }, rights[] { 144, 264, 383, 502, 621, 740, 858 };
-    for (int k = 0; k < 7; ++k)
-        EXPECT_EQ (editor->getVoiceTab (k).getBounds(), juce::Rectangle<int> (lefts[k], 48, rights[k] - lefts[k], 49)) << k;
-}
-
-TEST_F (EditorTest, TabsAreTitledByTheLabelParameterWithThePadJustBeforeTheText)
-{
-    open();
-    auto padToText = [this] (int k)
-    {
-        // The first column right of the pad that holds ink of the tab text.
-        const auto image = snapshot();
-        const auto& pad = editor->getVoicePad (k);
-        for (int x = pad.getRight(); x < editor->getVoiceTab (k).getRight(); ++x)
-            for (int y = 55; y < 92; ++y)
-                if (! coloursNear (image.getPixelAt (x, y), Palette::panelBackground, 40))
-                    return x - pad.getRight();
-        return -1;
-    };
-
-    for (int k = 0; k < 7; ++k)
-    {
-        EXPECT_EQ (editor->getVoiceTab (k).getButtonText(), voiceParameter (processor, k + 1, ParameterIds::label).getCurrentValueAsText());
-        EXPECT_GE (padToText (k), 4) << k;
-        EXPECT_LE (padToText (k), 9) << k;
-    }
-
-    for (auto [value, title] : { std::pair (26.0f, "7"), { 20.0f, "1" }, { 10.0f, "Closed HH" } })
-    {
-        setValue (voiceParameter (processor, 3, ParameterIds::label), value);
-        pump (100);
-        EXPECT_EQ (editor->getVoiceTab (2).getButtonText(), title);
-        EXPECT_GE (padToText (2), 4) << title;
-        EXPECT_LE (padToText (2), 9) << title;
-    }
-
-    // A label message for a voice that does not exist changes nothing.
-    const auto before = editor->getVoicePad (2).getBounds();
-    editor->actionListenerCallback ("voiceLabelChanged9");
-    EXPECT_EQ (editor->getVoicePad (2).getBounds(), before);
-}
-
 TEST_F (EditorTest, TabAndPadClicksShowAndStoreThePanelAndAPadPlaysItsVoice)
 {
     processor.prepareToPlay (sampleRate, blockSize);
     setScaleText ("1.5"); // clicks land through the scaled content
-    open();
+    open (false);
     EXPECT_EQ (visiblePanel(), 1);
     EXPECT_EQ (activePanel(), "voice1");
 
-    click (editor->getVoiceTab (2), juce::ModifierKeys::leftButtonModifier);
+    clickThroughWindow (editor->getVoiceTab (2));
     EXPECT_EQ (visiblePanel(), 3);
     EXPECT_EQ (activePanel(), "voice3");
-    for (int k = 0; k < 7; ++k)
-        EXPECT_EQ (editor->getVoiceTab (k).getToggleState(), k == 2);
 
     // Any button on a pad plays its voice at once, with no MIDI.
     EXPECT_EQ (render (processor, {}, 2400).getMagnitude (0, 0, 2400), 0.0f);
-    click (editor->getVoicePad (4), juce::ModifierKeys::rightButtonModifier);
+    clickThroughWindow (editor->getVoicePad (4), juce::ModifierKeys::rightButtonModifier);
     EXPECT_EQ (visiblePanel(), 5);
     EXPECT_EQ (activePanel(), "voice5");
     EXPECT_GT (render (processor, {}, 2400).getMagnitude (0, 0, 2400), 0.01f);
@@ -274,7 +158,7 @@ TEST_F (EditorTest, TabAndPadClicksShowAndStoreThePanelAndAPadPlaysItsVoice)
             menuImage = menu->createComponentSnapshot (menu->getLocalBounds());
         juce::PopupMenu::dismissAllActiveMenus();
     });
-    click (editor->getVoiceTab (1), juce::ModifierKeys::rightButtonModifier);
+    clickThroughWindow (editor->getVoiceTab (1), juce::ModifierKeys::rightButtonModifier);
     ASSERT_TRUE (menuImage.isValid()) << "the menu was open";
     EXPECT_EQ (visiblePanel(), 2);
     EXPECT_EQ (activePanel(), "voice5") << "neither the press nor the release stores it";
@@ -283,7 +167,7 @@ TEST_F (EditorTest, TabAndPadClicksShowAndStoreThePanelAndAPadPlaysItsVoice)
 
 TEST_F (EditorTest, NoteOnMessagesFlashTheirPadAndARestoredStateBringsItsPanel)
 {
-    open();
+    open (false);
     auto litPads = [this]
     {
         juce::String lit;
@@ -330,9 +214,9 @@ TEST (VoiceClipboard, ValuesAreWrittenWithSixSignificantDigits)
         EXPECT_EQ (KestrinAudioProcessorEditor::formatClipboardValue (value), text);
 }
 
-TEST_F (EditorTest, CopyWritesTheSoundOfAVoiceThatPastesOntoAnother)
+TEST_F (EditorTest, CopyWritesTheSoundOfAVoiceThatPastesOntoAnotherAndPasteAppliesOnlyUsableEntries)
 {
-    open();
+    open (false);
     for (size_t i = 0; i < ParameterIds::voiceSuffixes.size(); ++i)
         voiceParameter (processor, 2, ParameterIds::voiceSuffixes[i]).setValueNotifyingHost (0.1f + 0.04f * (float) i);
     setValue (voiceParameter (processor, 6, ParameterIds::chokeGroup), 2.0f);
@@ -357,11 +241,8 @@ TEST_F (EditorTest, CopyWritesTheSoundOfAVoiceThatPastesOntoAnother)
     }
     EXPECT_EQ (getValue (processor, ParameterIds::voiceParameterId (6, ParameterIds::chokeGroup)), 2.0f);
     EXPECT_EQ (voiceParameter (processor, 6, ParameterIds::label).getValue(), label6);
-}
 
-TEST_F (EditorTest, PasteAppliesOnlyUsableEntriesAndKeepsEveryParameterInRange)
-{
-    open();
+    // Pasted text is untrusted: only usable entries apply, and every parameter stays in range.
     struct Case { const char* text; std::vector<std::pair<const char*, float>> changes; };
     const Case cases[] {
         { "TombrelVoice/Gain:0.5", { { "Gain", 0.5f } } },
@@ -380,11 +261,12 @@ TEST_F (EditorTest, PasteAppliesOnlyUsableEntriesAndKeepsEveryParameterInRange)
 
     for (const auto& c : cases)
     {
-        for (auto* suffix : ParameterIds::voiceSuffixes)
-            voiceParameter (processor, 4, suffix).setValueNotifyingHost (0.3f);
         std::map<juce::String, float> expected;
         for (auto* suffix : ParameterIds::voiceSuffixes)
+        {
+            voiceParameter (processor, 4, suffix).setValueNotifyingHost (0.3f);
             expected[suffix] = voiceParameter (processor, 4, suffix).getValue();
+        }
         for (const auto& [suffix, value] : c.changes)
             expected[suffix] = value;
 
@@ -398,21 +280,22 @@ TEST_F (EditorTest, PasteAppliesOnlyUsableEntriesAndKeepsEveryParameterInRange)
 
 TEST_F (EditorTest, VoiceMenuOffersLabelsAndTicksTheChokeGroup)
 {
-    open();
-    const juce::String copyPaste = "1 Copy|2 Paste|-|Label[3 Bass|4 Kick|5 Snare|6 Rimshot|7 Sidestick|8 Tom L|9 Tom LM|10 Tom M|"
-                                   "11 Tom MH|12 Tom H|13 Closed HH|14 Open HH|15 Crash|16 Ride|17 Handclap|18 Cowbell|"
-                                   "19 Woodblock|20 Triangle|21 Noise|22 SFX]|Choke Group[";
+    open (false);
+    const juce::String copyPaste = "Copy=1 Paste=2 | Label{Bass=3 Kick=4 Snare=5 Rimshot=6 Sidestick=7 Tom L=8 Tom LM=9 Tom M=10 Tom MH=11 "
+                                   "Tom H=12 Closed HH=13 Open HH=14 Crash=15 Ride=16 Handclap=17 Cowbell=18 Woodblock=19 Triangle=20 "
+                                   "Noise=21 SFX=22} Choke Group{";
     editor->buildVoiceMenu (4);
-    EXPECT_EQ (describe (editor->getVoiceMenu()), copyPaste + "23 None*|24 1|25 2|26 3|27 4]");
+    EXPECT_EQ (describe (editor->getVoiceMenu()), copyPaste + "None=23* 1=24 2=25 3=26 4=27}");
 
     editor->handleVoiceMenuResult (4, 26);
     EXPECT_EQ (getValue (processor, ParameterIds::voiceParameterId (4, ParameterIds::chokeGroup)), 3.0f);
     editor->handleVoiceMenuResult (4, 16); // "Ride", whose item still shows no tick
     EXPECT_EQ (getValue (processor, ParameterIds::voiceParameterId (4, ParameterIds::label)), 13.0f);
     editor->buildVoiceMenu (4);
-    EXPECT_EQ (describe (editor->getVoiceMenu()), copyPaste + "23 None|24 1|25 2|26 3*|27 4]");
+    EXPECT_EQ (describe (editor->getVoiceMenu()), copyPaste + "None=23 1=24 2=25 3=26* 4=27}");
     pump (100);
     EXPECT_EQ (editor->getVoiceTab (3).getButtonText(), "Ride");
+    EXPECT_TRUE (padJustBeforeText (snapshot(), 3)) << "the pad moves with the title";
 
     juce::MemoryBlock before, after;
     processor.getStateInformation (before);
@@ -422,9 +305,9 @@ TEST_F (EditorTest, VoiceMenuOffersLabelsAndTicksTheChokeGroup)
 }
 
 //==============================================================================
-TEST_F (EditorTest, FooterFollowsItsParametersAndLightsInTheShownVoicesColour)
+TEST_F (EditorTest, EachVoiceShowsItsTitledTabPanelAndFooterLightAndTheFooterFollowsItsParameters)
 {
-    open();
+    open (false);
     auto& footer = editor->footer;
     footer.phaseComboBox.setSelectedId (3, juce::sendNotificationSync);
     EXPECT_EQ (getValue (processor, ParameterIds::paramPhase), 2.0f);
@@ -433,22 +316,22 @@ TEST_F (EditorTest, FooterFollowsItsParametersAndLightsInTheShownVoicesColour)
 
     auto light = [&] { return snapshot().getPixelAt (334, 348 + 23); };
     EXPECT_TRUE (coloursNear (light(), juce::Colour (0xFF495059)));
-    click (*footer.obeyNoteOffButton, juce::ModifierKeys::leftButtonModifier);
+    clickThroughWindow (*footer.obeyNoteOffButton);
     EXPECT_EQ (getValue (processor, ParameterIds::paramObeyNoteOff), 1.0f);
 
     // One picture per voice: its tab and panel, the footer light in its colour.
     for (int k = 0; k < 7; ++k)
     {
-        click (editor->getVoiceTab (k), juce::ModifierKeys::leftButtonModifier);
-        const auto image = snapshot();
-        saveImageForReview (image, "editor-voice" + juce::String (k + 1));
+        clickThroughWindow (editor->getVoiceTab (k));
+        const auto image = snapshot ("editor-voice" + juce::String (k + 1));
         EXPECT_TRUE (coloursNear (light(), Palette::getVoiceAccent (k))) << k;
+        EXPECT_EQ (editor->getVoiceTab (k).getButtonText(), voiceParameter (processor, k + 1, ParameterIds::label).getCurrentValueAsText());
         for (int j = 0; j < 7; ++j)
-            EXPECT_TRUE (coloursNear (image.getPixelAt (editor->getVoiceTab (j).getX() + 60, 96), j == k ? Palette::getVoiceAccent (j) : Palette::divider))
-                << "underline of tab " << j << " with voice " << k + 1 << " shown";
+            EXPECT_TRUE (padJustBeforeText (image, j) && coloursNear (image.getPixelAt (editor->getVoiceTab (j).getX() + 60, 96), j == k ? Palette::getVoiceAccent (j) : Palette::divider))
+                << "pad and underline of tab " << j << " with voice " << k + 1 << " shown";
     }
 
-    click (*footer.obeyNoteOffButton, juce::ModifierKeys::leftButtonModifier);
+    clickThroughWindow (*footer.obeyNoteOffButton);
     EXPECT_EQ (getValue (processor, ParameterIds::paramObeyNoteOff), 0.0f);
     EXPECT_TRUE (coloursNear (light(), juce::Colour (0xFF495059)));
     setValue (parameter (processor, ParameterIds::paramObeyNoteOff), 1.0f);

@@ -1,14 +1,6 @@
-#include "editor/ControlImages.h"
+#include "editor/EditorTestHelpers.h"
 
-#include "editor/HexButton.h"
-#include "lookandfeel/Palette.h"
-
-using ControlImages::coloursNear;
-
-namespace
-{
-double nowMs() { return juce::Time::getMillisecondCounterHiRes(); }
-} // namespace
+using namespace EditorTestHelpers;
 
 TEST (HexButton, RestsAsAnUnlitHexagonWithoutPressedLookAndTakesEveryClick)
 {
@@ -16,11 +8,13 @@ TEST (HexButton, RestsAsAnUnlitHexagonWithoutPressedLookAndTakesEveryClick)
     pad.setBounds (0, 0, 16, 16);
     pad.setVisible (true);
 
-    // Pressing changes nothing: still the unlit hexagon, with the panel in the corners and beside the flat sides.
+    // Pressing changes nothing: still the unlit hexagon, pointy at top and bottom with flat sides at x 1.07 and 14.93
+    // from y 4 to 12, and the panel around it.
     pad.setState (juce::Button::buttonDown);
-    const auto image = ControlImages::paintAndSave (pad, "hexbutton-rest-down-16x16");
-    EXPECT_TRUE (coloursNear (image.getPixelAt (8, 8), Palette::barBackground));
-    for (auto p : { juce::Point<int> (0, 8), { 0, 0 }, { 15, 0 }, { 0, 15 }, { 15, 15 } })
+    const auto image = snapshot (pad, "hexbutton-rest-down-16x16");
+    for (auto p : { juce::Point<int> (8, 8), { 2, 5 }, { 13, 11 }, { 8, 1 }, { 7, 14 } })
+        EXPECT_TRUE (coloursNear (image.getPixelAt (p.x, p.y), Palette::barBackground, 4)) << p.toString();
+    for (auto p : { juce::Point<int> (0, 8), { 0, 0 }, { 15, 0 }, { 0, 15 }, { 15, 15 }, { 0, 5 }, { 0, 11 }, { 15, 8 }, { 2, 1 }, { 13, 1 }, { 2, 14 }, { 13, 14 } })
         EXPECT_TRUE (coloursNear (image.getPixelAt (p.x, p.y), Palette::panelBackground)) << p.toString();
 
     // The lit overlay, transparent or not, lets clicks through to the pad.
@@ -33,44 +27,24 @@ TEST (HexButton, FlashLightsThePadAtOnceEasesItOutOverOneSecondAndRestartsOnTheN
     HexButton pad;
     pad.setBounds (0, 0, 16, 16);
     pad.litLed.setOnColour (Palette::teal);
-    const auto centre = [&pad] (const juce::String& name) { return ControlImages::paintAndSave (pad, "hexbutton-" + name).getPixelAt (8, 8); };
-    auto flashedAt = nowMs();
+    const auto centre = [&pad] (const juce::String& name) { return snapshot (pad, "hexbutton-" + name).getPixelAt (8, 8); };
+    const auto msSince = [] (double start) { return juce::Time::getMillisecondCounterHiRes() - start; };
+    auto flashedAt = juce::Time::getMillisecondCounterHiRes();
     pad.flash();
     EXPECT_TRUE (coloursNear (centre ("flash-start"), Palette::teal));
-    auto sawPartialFade = false;
 
-    while (nowMs() - flashedAt < 700.0)
-    {
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
-        const auto alpha = pad.litLed.getAlpha();
-        const auto t = (float) ((nowMs() - flashedAt) / 1000.0);
-
-        // Easing in, the opacity stays well above a linear fade, at 1 - 2 t^2 over the first half; the animator's
-        // clock may run one 20 ms tick ahead of ours.
-        if (t < 0.45f)
-        {
-            EXPECT_GE (alpha, 1.0f - 2.0f * (t + 0.02f) * (t + 0.02f) - 0.01f) << "at " << t << " s";
-        }
-
-        // What shows is the voice colour at the overlay's opacity over the unlit hexagon.
-        if (alpha > 0.05f && alpha < 0.95f && ! std::exchange (sawPartialFade, true))
-        {
-            EXPECT_TRUE (coloursNear (centre ("flash-fading"), Palette::barBackground.interpolatedWith (Palette::teal, alpha), 4));
-        }
-    }
+    // Easing in at 1 - 2 t^2, it falls below 0.75 only after 0.35 s, where a linear fade is at 0.65; the animator's clock
+    // may run a 20 ms tick ahead of ours. On the way the voice colour shows at the overlay's opacity over the unlit hexagon.
+    ASSERT_TRUE (pumpUntil ([&] { return pad.litLed.getAlpha() < 0.75f; }));
+    EXPECT_GE (msSince (flashedAt), 320.0);
+    EXPECT_TRUE (coloursNear (centre ("flash-fading"), Palette::barBackground.interpolatedWith (Palette::teal, pad.litLed.getAlpha()), 4));
 
     // A flash during the fade lights the pad fully again, and the fade ends a second after it.
-    EXPECT_TRUE (sawPartialFade);
-    EXPECT_GT (pad.litLed.getAlpha(), 0.0f);
-    flashedAt = nowMs();
+    flashedAt = juce::Time::getMillisecondCounterHiRes();
     pad.flash();
     EXPECT_TRUE (coloursNear (centre ("second-flash"), Palette::teal));
-
-    while (pad.litLed.getAlpha() > 0.0f && nowMs() - flashedAt < 3000.0)
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
-
-    EXPECT_GE (nowMs() - flashedAt, 900.0);
-    EXPECT_LE (nowMs() - flashedAt, 1400.0);
+    pumpUntil ([&] { return pad.litLed.getAlpha() == 0.0f; });
+    const auto fade = msSince (flashedAt);
+    EXPECT_TRUE (fade >= 900.0 && fade <= 1400.0) << fade;
     EXPECT_TRUE (coloursNear (centre ("flash-end"), Palette::barBackground));
-    juce::Desktop::getInstance().getAnimator().cancelAnimation (&pad.litLed, false);
 }

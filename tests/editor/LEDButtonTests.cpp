@@ -1,55 +1,50 @@
-#include "editor/ControlImages.h"
+#include "editor/EditorTestHelpers.h"
 
-#include "editor/LEDButton.h"
-#include "lookandfeel/LookAndFeelCustom.h"
-#include "lookandfeel/Palette.h"
-
-using ControlImages::coloursNear;
+using namespace EditorTestHelpers;
 
 TEST (LEDButton, LightAndCaptionFollowTheToggleStateAloneWithNothingAround)
 {
     // Captions in the editor's default look, which draws every plain font in its semibold typeface.
     LookAndFeelCustom lookAndFeel;
-    juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
-    juce::Typeface::clearTypefaceCache();
+    const testimages::ScopedDefaultLookAndFeel editorLook (lookAndFeel);
     LEDButton button;
     button.setBounds (0, 0, 14, 14);
     button.setToggleState (true, juce::dontSendNotification);
-    EXPECT_TRUE (coloursNear (ControlImages::paintAndSave (button, "ledbutton-default-on").getPixelAt (7, 7), Palette::blue));
+    EXPECT_TRUE (coloursNear (snapshot (button, "ledbutton-default-on").getPixelAt (7, 7), Palette::blue));
 
-    // Each change shows at once; both captions with a single repaint.
-    EXPECT_GT (ControlImages::countRepaints (button, [&] { button.setOffColour (Palette::purple); }), 0);
-    EXPECT_GT (ControlImages::countRepaints (button, [&] { button.setOnColour (Palette::yellow); }), 0);
-    EXPECT_EQ (ControlImages::countRepaints (button, [&] { button.setTexts ("I", "W"); }), 1);
+    // The footer's light takes the shown voice's colour while on screen.
+    struct Flag final : public juce::CachedComponentImage
+    {
+        void paint (juce::Graphics&) override {}
+        bool invalidateAll() override { return repainted = true; }
+        bool invalidate (const juce::Rectangle<int>&) override { return repainted = true; }
+        void releaseResources() override {}
+        bool repainted = false;
+    };
+
+    auto* flag = new Flag();
+    button.setVisible (true);
+    button.setCachedComponentImage (flag);
+    flag->repainted = false; // attaching it repaints once
+    button.setOnColour (Palette::yellow);
+    EXPECT_TRUE (flag->repainted);
+    button.setCachedComponentImage (nullptr);
+    button.setOffColour (Palette::purple);
+    button.setTexts ("I", "W");
 
     // The state's caption in the panel colour, centred half a pixel right of and below the middle; the parent around the light.
-    struct Case { const char* name; bool hexagon, on; int width; juce::Button::ButtonState state; };
-    const Case cases[] = { { "off", false, false, 14, juce::Button::buttonNormal }, { "on", false, true, 14, juce::Button::buttonNormal },
-                           { "off-over", false, false, 14, juce::Button::buttonOver }, { "off-down", false, false, 14, juce::Button::buttonDown },
-                           { "hexagon-off-30x16", true, false, 30, juce::Button::buttonNormal } };
-
-    for (const auto& c : cases)
+    for (const auto& [name, on, state] : { std::tuple ("off", false, juce::Button::buttonNormal), { "on", true, juce::Button::buttonNormal },
+                                           { "off-over", false, juce::Button::buttonOver }, { "off-down", false, juce::Button::buttonDown } })
     {
-        button.isHexagon = c.hexagon;
-        button.setSize (c.width, c.hexagon ? 16 : 14);
-        button.setToggleState (c.on, juce::dontSendNotification);
-        button.setState (c.state);
-        const auto image = ControlImages::paintAndSave (button, juce::String ("ledbutton-") + c.name);
+        button.setToggleState (on, juce::dontSendNotification);
+        button.setState (state);
+        const auto image = snapshot (button, juce::String ("ledbutton-") + name);
+        const auto caption = inkOf (image, Palette::panelBackground, image.getBounds()).toFloat();
 
-        juce::Rectangle<float> caption;
-        for (int y = 0; y < image.getHeight(); ++y)
-            for (int x = 0; x < image.getWidth(); ++x)
-                if (image.getPixelAt (x, y).getAlpha() == 255 && image.getPixelAt (x, y).getBrightness() < 0.25f)
-                    caption = caption.isEmpty() ? juce::Rectangle<float> ((float) x, (float) y, 1, 1) : caption.getUnion ({ (float) x, (float) y, 1, 1 });
-
-        EXPECT_EQ (caption.getWidth() > 3.0f, c.on) << c.name << ": W when on, I when off";
-        EXPECT_NEAR (caption.getCentreX(), (float) c.width / 2.0f + 0.5f, 0.5f) << c.name;
-        EXPECT_NEAR (caption.getCentreY(), (float) image.getHeight() / 2.0f + 0.5f, 0.5f) << c.name;
-        EXPECT_TRUE (coloursNear (image.getPixelAt (c.width / 2 - 5, 7), c.on ? Palette::yellow : Palette::purple, 10)) << c.name;
-        EXPECT_EQ (image.getPixelAt (0, 0).getAlpha(), 0) << c.name;
-        EXPECT_EQ (image.getPixelAt (c.width - 1, 8).getAlpha() == 0, c.hexagon) << c.name;
+        EXPECT_EQ (caption.getWidth() > 3.0f, on) << name << ": W when on, I when off";
+        EXPECT_NEAR (caption.getCentreX(), 7.5f, 0.5f) << name;
+        EXPECT_NEAR (caption.getCentreY(), 7.5f, 0.5f) << name;
+        EXPECT_TRUE (coloursNear (image.getPixelAt (2, 7), on ? Palette::yellow : Palette::purple, 10)) << name;
+        EXPECT_EQ (image.getPixelAt (0, 0).getAlpha(), 0) << name;
     }
-
-    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
-    juce::Typeface::clearTypefaceCache();
 }

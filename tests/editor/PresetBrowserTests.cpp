@@ -1,19 +1,15 @@
-#include "editor/PresetTestHelpers.h"
+#include "editor/EditorTestHelpers.h"
 
-#include "editor/PresetBrowser.h"
-
-using namespace PresetTest;
+using namespace EditorTestHelpers;
 
 namespace
 {
-struct Browser : Presets
+struct Browser : Processor
 {
-    Browser() { browser.setBounds (0, 0, 295, 27); }
-
     void choose (int id)           { browser.presetMenuItemChosen (id); pump(); }
-    void click (const char* arrow) { browser.buttonClicked (findChild<juce::Button> (browser, [=] (auto& b) { return b.getName() == arrow; })); pump(); }
+    void click (const char* arrow) { browser.buttonClicked (&child<juce::Button> (browser, arrow)); pump(); }
     juce::String menu()            { return describe (browser.getPresetMenu()); }
-    juce::String shownName()       { return findChild<juce::TextButton> (browser)->getButtonText(); }
+    juce::String shownName()       { return child<juce::TextButton> (browser).getButtonText(); }
 
     PresetBrowser browser { processor };
 };

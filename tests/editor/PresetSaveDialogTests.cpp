@@ -1,10 +1,10 @@
-#include "editor/PresetTestHelpers.h"
+#include "editor/EditorTestHelpers.h"
 
-using namespace PresetTest;
+using namespace EditorTestHelpers;
 
 TEST (PresetSaveDialog, ClicksAndTypingSetTheTargetAndFactoryFilesCannotBeOverwritten)
 {
-    Editor e;
+    PresetEditor e;
     EXPECT_EQ (e.target(), "Init SAVE");
 
     for (const auto& [step, expected] : std::vector<std::pair<std::function<void()>, juce::String>> {
@@ -27,7 +27,7 @@ TEST (PresetSaveDialog, ClicksAndTypingSetTheTargetAndFactoryFilesCannotBeOverwr
 
 TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCurrentPreset)
 {
-    Editor e;
+    PresetEditor e;
     const auto sub = e.root.getChildFile ("Factory/Sub");
     const auto filesElsewhere = [&] { return e.data.get().getNumberOfChildFiles (juce::File::findFiles) + e.root.getNumberOfChildFiles (juce::File::findFiles); };
     const auto before = filesElsewhere();
@@ -35,11 +35,11 @@ TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCu
     for (const auto& [typed, saved] : std::vector<std::pair<juce::String, juce::String>> {
              { "../../Escape", "....Escape" }, { "a/b\\c:d*e?f\"g<h>i|j", "abcdefghij" }, { "x/..", "x.." }, { "Tab\tNew\nLine", "TabNewLine" } })
     {
-        e.clickNavbar (*e.navbar.saveButton);
+        e.clickNavbar (*e.editor->navbar.saveButton);
         e.click ("Factory/Sub");
         e.type (typed);
         e.save();
-        EXPECT_FALSE (e.dialog.isVisible());
+        EXPECT_FALSE (e.dialog().isVisible());
         EXPECT_EQ (e.state (StateIds::presetPath), sub.getChildFile (saved + ".qvtp").getFullPathName()) << typed;
         EXPECT_TRUE (sub.getChildFile (saved + ".qvtp").existsAsFile()) << typed;
         EXPECT_TRUE (pumpUntil ([&] { return e.nameField().getText() == saved; })) << "the rescan selects what was saved";
@@ -65,8 +65,8 @@ TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCu
 
 TEST (PresetSaveDialog, FailedSaveKeepsTheDialogOpenAndTheExistingFile)
 {
-    Editor e;
-    e.clickNavbar (*e.navbar.saveButton);
+    PresetEditor e;
+    e.clickNavbar (*e.editor->navbar.saveButton);
 
     // Beside a name this long the temporary file cannot be made, so the atomic write fails before touching the original.
     const auto existing = e.add (juce::String::repeatedString ("L", 240) + ".qvtp");
@@ -83,15 +83,15 @@ TEST (PresetSaveDialog, FailedSaveKeepsTheDialogOpenAndTheExistingFile)
     pump (300);
     EXPECT_FALSE (e.root.getChildFile ("Factory Kits").exists());
     EXPECT_EQ (e.target(), "Lost SAVE");
-    EXPECT_TRUE (e.dialog.isVisible());
+    EXPECT_TRUE (e.dialog().isVisible());
 
-    e.dialog.buttonClicked (findChild<juce::Button> (e.dialog, [] (auto& b) { return b.getName() == "closeButton"; }));
-    EXPECT_FALSE (e.dialog.isVisible());
+    e.dialog().buttonClicked (&child<juce::Button> (e.dialog(), "closeButton"));
+    EXPECT_FALSE (e.dialog().isVisible());
 }
 
 TEST (PresetSaveDialog, DestroyedWhileItsFolderListingAndSelectionTimersRun)
 {
-    Presets p;
+    Processor p;
     auto dialog = std::make_unique<PresetSaveDialog> (p.processor);
     ASSERT_TRUE (p.processor.loadPresetFile (p.add ("Deep/1/2/3/4/5/6/7/8/9/10/11/12/Bottom.qvtp").getFullPathName()));
     pump (250);

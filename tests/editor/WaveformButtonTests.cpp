@@ -1,9 +1,6 @@
-#include "editor/ControlImages.h"
+#include "editor/EditorTestHelpers.h"
 
-#include "editor/WaveformButton.h"
-#include "lookandfeel/Palette.h"
-
-using ControlImages::coloursNear;
+using namespace EditorTestHelpers;
 
 namespace
 {
@@ -28,7 +25,7 @@ TEST (WaveformButton, ThreeHiddenIconsEachOnePeriodInTheIconColourWithClicksLeft
     WaveformButton button (Palette::red);
     button.setBounds (0, 0, 49, 32);
     button.setVisible (true);
-    EXPECT_EQ (ControlImages::paintAndSave (button, "waveformbutton-no-icon").getPixelAt (12, 1).getAlpha(), 0) << "all hidden at first";
+    EXPECT_EQ (snapshot (button, "waveformbutton-no-icon").getPixelAt (12, 1).getAlpha(), 0) << "all hidden at first";
 
     const std::array<juce::Drawable*, 3> icons { button.triangleIcon.get(), button.hybridIcon.get(), button.sineIcon.get() };
     std::vector<juce::Image> images;
@@ -40,19 +37,14 @@ TEST (WaveformButton, ThreeHiddenIconsEachOnePeriodInTheIconColourWithClicksLeft
             each->setVisible (each == icons[i]);
 
         // A line about one unit wide along a path of about 80 units, black replaced by the icon colour everywhere.
-        const auto image = ControlImages::paintAndSave (button, "waveformbutton-" + juce::String ((int) i));
+        const auto image = snapshot (button, "waveformbutton-" + juce::String ((int) i));
         auto coverage = 0.0f;
-        auto offColour = 0;
-        for (int y = 0; y < image.getHeight(); ++y)
-            for (int x = 0; x < image.getWidth(); ++x)
-            {
-                coverage += image.getPixelAt (x, y).getFloatAlpha();
-                offColour += image.getPixelAt (x, y).getAlpha() > 96 && ! coloursNear (image.getPixelAt (x, y).withAlpha (1.0f), Palette::red, 8) ? 1 : 0;
-            }
-
-        EXPECT_EQ (offColour, 0) << i;
-        EXPECT_GT (coverage, 55.0f) << i;
-        EXPECT_LT (coverage, 110.0f) << i;
+        const auto offColour = testimages::find (image, [&] (juce::Colour c)
+        {
+            coverage += c.getFloatAlpha();
+            return c.getAlpha() > 96 && ! testimages::isNear (c.withAlpha (1.0f), Palette::red, 8);
+        });
+        EXPECT_TRUE (offColour.count == 0 && coverage > 55.0f && coverage < 110.0f) << i << ": " << offColour.count << " off colour, coverage " << coverage;
 
         // From mid-height at the left edge, up to the top at x 12.26, down to the bottom at x 35.77, back to mid-height.
         for (auto [x, y, expected] : { std::tuple (0, 0, 15.58f), { 24, 0, 15.58f }, { 47, 0, 15.58f }, { -1, 0, 12.26f }, { -1, 30, 35.77f } })
