@@ -73,7 +73,8 @@ struct Harness
             voice (index).setParameter ((P) p, s[p]);
     }
 
-    /** Renders numSamples on from here, events at positions counted from the start of this call. */
+    /** Renders numSamples on from here, events at positions counted from the start of this call; those
+        at or after its end come with the last block, as a host may stamp them. */
     juce::AudioBuffer<float> render (int numSamples, const std::vector<Event>& events = {})
     {
         juce::AudioBuffer<float> result (2 * VoiceManager::numVoices, numSamples);
@@ -86,7 +87,7 @@ struct Harness
             juce::MidiBuffer midi;
 
             for (const auto& [position, message] : events)
-                if (position >= start && position < start + length)
+                if (position >= start && (position < start + length || start + length == numSamples))
                     midi.addEvent (message, position - start);
 
             for (int i = 0; i < VoiceManager::numVoices; ++i)
@@ -106,6 +107,16 @@ struct Harness
 
 //==============================================================================
 inline std::vector<float> channel (const juce::AudioBuffer<float>& b, int ch) { return { b.getReadPointer (ch), b.getReadPointer (ch) + b.getNumSamples() }; }
+
+/** A NaN or infinity anywhere makes the sum of squares non-finite. */
+inline bool allFinite (const juce::AudioBuffer<float>& b)
+{
+    for (int ch = 0; ch < b.getNumChannels(); ++ch)
+        if (! std::isfinite (b.getRMSLevel (ch, 0, b.getNumSamples())))
+            return false;
+
+    return true;
+}
 
 /** Left plus right of one stereo pair. */
 inline std::vector<float> mono (const juce::AudioBuffer<float>& b, int pair)
@@ -139,16 +150,6 @@ inline float largestStep (const std::vector<float>& x, size_t start, size_t end)
         largest = std::max (largest, std::abs (x[i] - x[i - 1]));
 
     return largest;
-}
-
-/** A NaN or infinity anywhere makes the sum of squares non-finite. */
-inline bool allFinite (const juce::AudioBuffer<float>& b)
-{
-    for (int ch = 0; ch < b.getNumChannels(); ++ch)
-        if (! std::isfinite (rms (channel (b, ch))))
-            return false;
-
-    return true;
 }
 
 /** Index of the first or last sample louder than threshold, or -1. */

@@ -14,11 +14,7 @@ Sound noise (Change c) { return with (with (pureTone, { { P::noiseMix, 1 }, { P:
 /** Power in one band against another, in dB, over 2^order samples from `start` (25 ms in unless told). */
 Measure bandRatio (double low, double high, double refLow, double refHigh, int order = 14, size_t start = 1200)
 {
-    return [=] (const Sound& s)
-    {
-        const auto p = spectrum (hit (s), start, order);
-        return decibels (bandPower (p, order, low, high) / bandPower (p, order, refLow, refHigh)) / 2.0;
-    };
+    return [=] (const Sound& s) { const auto p = spectrum (hit (s), start, order); return decibels (bandPower (p, order, low, high) / bandPower (p, order, refLow, refHigh)) / 2.0; };
 }
 
 Measure pitchBetween (size_t start, size_t end, int velocity = 127) { return [=] (const Sound& s) { return pitchOf (hit (s, (int) end, velocity), start, end); }; }
@@ -116,26 +112,20 @@ TEST (VoiceParameters, EachParameterAudiblyDoesItsJob)
     };
 
     for (const auto& c : cases)
-    {
-        const auto value = c.measure (c.sound);
-        EXPECT_TRUE (value >= c.low && value <= c.high) << c.what << ": " << value;
-    }
+        if (const auto value = c.measure (c.sound); ! (value >= c.low && value <= c.high))
+            ADD_FAILURE() << c.what << ": " << value;
 }
 
 //==============================================================================
 TEST (VoiceSound, EachFactoryDrumSoundsAlikeAtEveryOversamplingFactor)
 {
     for (int v = 1; v <= VoiceManager::numVoices; ++v)
-    {
-        const auto at1x = hit (factorySound (v));
-
         for (auto factor : { 2, 4 })
         {
-            const auto x = hit (factorySound (v), oneSecond, 127, factor);
+            const auto at1x = hit (factorySound (v)), x = hit (factorySound (v), oneSecond, 127, factor);
             EXPECT_NEAR (decibels (rms (x) / rms (at1x)), 0.0, 1.5) << "voice " << v << " at " << factor << "x";
             EXPECT_NEAR (lastAbove (x, 1.0e-3f), lastAbove (at1x, 1.0e-3f), 0.02 * sampleRate) << "voice " << v << " at " << factor << "x";
         }
-    }
 }
 
 TEST (VoiceSound, FourTimesOversamplingKeepsSaturationAliasingFarBelowOneTimes)
@@ -168,15 +158,14 @@ TEST (VoiceSound, ARetriggerNeverSteps)
 {
     // Hit at 20 ms; the sound around the hit may change no faster than it does on its own.
     constexpr int at = 960;
-    const auto noiseBody = noise ({ { P::noiseCutoff, 500 }, { P::noiseResonance, 0.8f }, { P::decay, 2 } });
+    const auto low = tone ({ { P::tonePitch, 100 }, { P::decay, 2 } }), sensitive = with (low, { { P::velocity, 1 } });
 
     const struct { const char* what; Sound sound; std::vector<Event> events; } cases[] = {
-        { "softer", tone ({ { P::tonePitch, 100 }, { P::decay, 2 }, { P::velocity, 1 } }), { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote, 30) } },
-        { "louder", tone ({ { P::tonePitch, 100 }, { P::decay, 2 }, { P::velocity, 1 } }), { noteOn (0, 1, firstNote, 30), noteOn (at, 1, firstNote) } },
-        { "softer, saturated", tone ({ { P::tonePitch, 100 }, { P::decay, 2 }, { P::velocity, 1 }, { P::saturation, 0.8f } }),
-          { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote, 1) } },
-        { "while fading out", tone ({ { P::tonePitch, 100 }, { P::decay, 2 } }), { noteOn (0, 2, 60), noteOn (at - 120, 3, 60), noteOn (at, 2, 60) } },
-        { "noise through a resonant filter", noiseBody, { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote) } },
+        { "softer", sensitive, { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote, 30) } },
+        { "louder", sensitive, { noteOn (0, 1, firstNote, 30), noteOn (at, 1, firstNote) } },
+        { "softer, saturated", with (sensitive, { { P::saturation, 0.8f } }), { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote, 1) } },
+        { "while fading out", low, { noteOn (0, 2, 60), noteOn (at - 120, 3, 60), noteOn (at, 2, 60) } },
+        { "noise through a resonant filter", noise ({ { P::noiseCutoff, 500 }, { P::noiseResonance, 0.8f }, { P::decay, 2 } }), { noteOn (0, 1, firstNote), noteOn (at, 1, firstNote) } },
     };
 
     for (const auto& c : cases)
@@ -200,20 +189,12 @@ TEST (VoiceSound, NoiseAndClickKeepTheirLevelAtEveryHostRate)
     const auto level = [] (const Sound& sound, double rate)
     {
         constexpr int order = 15;
-        Harness h (sound, 1, rate);
-        std::vector<Event> hits;
-
-        for (int v = 0; v < VoiceManager::numVoices; ++v)
-            hits.push_back (noteOn (0, 1, firstNote + v));
-
-        const auto out = h.render ((int) (0.1 * rate), hits);
+        const auto out = Harness (sound, 1, rate).render ((int) (0.1 * rate), { noteOn (0, 1, firstNote), noteOn (0, 1, firstNote + 1), noteOn (0, 1, firstNote + 2),
+                                                                                 noteOn (0, 1, firstNote + 3), noteOn (0, 1, firstNote + 4), noteOn (0, 1, firstNote + 5), noteOn (0, 1, firstNote + 6) });
         double power = 0.0;
 
         for (int v = 0; v < VoiceManager::numVoices; ++v)
-        {
-            const auto p = spectrum (mono (out, v), 0, order, (size_t) out.getNumSamples(), false);
-            power += bandPower (p, order, 0.0, 20000.0 * sampleRate / rate);
-        }
+            power += bandPower (spectrum (mono (out, v), 0, order, (size_t) out.getNumSamples(), false), order, 0.0, 20000.0 * sampleRate / rate);
 
         return 10.0 * std::log10 (power / rate);
     };
@@ -235,7 +216,6 @@ TEST (VoiceSound, SameAudioWhateverTheHostBlockSize)
         events.push_back (noteOn (i * 1237 % 24000, 1 + (i % 3 == 0 ? 0 : 9), firstNote + i % VoiceManager::numVoices, 40 + i * 2));
 
     events.push_back (noteOff (17001, 1, firstNote + 5));
-    std::sort (events.begin(), events.end(), [] (const auto& a, const auto& b) { return a.first < b.first; });
 
     for (auto factor : { 1, 4 })
     {
@@ -266,15 +246,12 @@ TEST (VoiceSound, ParametersChangedOnASoundingNoteGlide)
     const auto base = tone ({ { P::tonePitch, 153 }, { P::decay, 5 }, { P::noiseCutoff, 20 } });
     constexpr int at = 40 * blockSize;
 
-    const std::pair<P, float> changes[] = { { P::noiseMix, 1 }, { P::saturation, 1 }, { P::gain, -24 }, { P::pan, 1 }, { P::waveform, 0 } };
-
-    for (const auto& [parameter, value] : changes)
+    for (const auto& [parameter, value] : { std::pair { P::noiseMix, 1.0f }, { P::saturation, 1.0f }, { P::gain, -24.0f }, { P::pan, 1.0f }, { P::waveform, 0.0f } })
     {
         Harness h (with (base, { { P::noiseMix, 0.5f }, { P::pan, -1 } }));
         int block = 0;
         h.beforeBlock = [&] { if (block++ == at / blockSize) h.voice (0).setParameter (parameter, value); };
-        const auto out = h.render (2 * at, { noteOn (0, 1, firstNote) });
-        const auto x = mono (out, 0);
+        const auto x = mono (h.render (2 * at, { noteOn (0, 1, firstNote) }), 0);
         const auto own = std::max (largestStep (x, at - 960, at), largestStep (x, at + 960, at + 1920));
         EXPECT_LT (largestStep (x, at, at + 960), 1.25f * own) << "parameter " << (int) parameter;
     }

@@ -23,25 +23,15 @@ struct LongVoices : Harness
 //==============================================================================
 TEST (VoiceMidi, NoteOnMappedChannelsOrTheVoicesChannelChoosesTheVoice)
 {
-    std::vector<std::pair<int, int>> channelAndVoice { { 1, 4 }, { 9, 4 }, { 16, 4 } }; // note of voice 4
-
-    for (int channel = 2; channel <= 8; ++channel)
-        channelAndVoice.push_back ({ channel, channel - 2 }); // on these channels the note is only pitch
-
-    for (const auto& [channel, expected] : channelAndVoice)
+    for (int channel = 1; channel <= 16; ++channel)
     {
-        const auto out = Harness().render (2400, { noteOn (0, channel, expected == 4 ? firstNote + 4 : firstNote) });
+        // The note of voice 4, which on channels 2 to 8 is only pitch.
+        const auto expected = channel >= 2 && channel <= 8 ? channel - 2 : 4;
+        const auto out = Harness().render (2400, { noteOn (0, channel, firstNote + 4) });
 
         for (int v = 0; v < VoiceManager::numVoices; ++v)
             EXPECT_EQ (sounds (out, v), v == expected) << "channel " << channel << " voice " << v;
     }
-
-    // A note no MIDI message can carry never matches.
-    Harness h;
-    h.voice (0).setMidiNote (200);
-    h.voice (1).setMidiNote (-1);
-    const auto out = h.render (2400, { noteOn (0, 1, 200 & 0x7f), noteOn (0, 1, 127), noteOn (0, 1, 0) });
-    EXPECT_FALSE (sounds (out, 0) || sounds (out, 1));
 
     // By channel, note 60 is the tone pitch itself and other notes transpose it.
     for (const auto& [note, expected] : { std::pair { 60, 440.0 }, { 72, 880.0 }, { 55, 440.0 * std::pow (2.0, -5.0 / 12.0) } })
@@ -59,40 +49,29 @@ TEST (VoiceMidi, EventsPlayAtTheirSampleAndLateOnesAtTheBlocksLast)
 
     // At 4x the decimator's response begins at once as well.
     const auto first4 = firstAbove (mono (Harness (clicking, 4).render (length, { noteOn (onset, 1, firstNote + 1) }), 1), 1.0e-4f);
-    EXPECT_GE (first4, onset);
-    EXPECT_LE (first4, onset + 4);
+    EXPECT_TRUE (first4 >= onset && first4 <= onset + 4) << first4;
 
     // A host may stamp an event at or after the end of the block it comes with: it still plays.
     for (const auto stamp : { blockSize, blockSize + 500 })
-    {
-        Harness late (clicking);
-        juce::MidiBuffer midi;
-        midi.addEvent (juce::MidiMessage::noteOn (1, firstNote, (juce::uint8) 100), stamp);
-        juce::AudioBuffer<float> block (2, blockSize);
-        block.clear();
-        late.manager.renderBlock (midi, blockSize, { block.getWritePointer (0), block.getWritePointer (1) }, {});
-        EXPECT_EQ (firstAbove (std::vector<float> (block.getReadPointer (0), block.getReadPointer (0) + blockSize)), blockSize - 1) << stamp;
-    }
+        EXPECT_EQ (firstAbove (mono (Harness (clicking).render (blockSize, { noteOn (stamp, 1, firstNote) }), 0)), blockSize - 1) << stamp;
 }
 
 //==============================================================================
 TEST (VoiceChoke, StartingAVoiceFadesOutTheOthersOfItsGroupButNeverItself)
 {
     // By note, by channel and from the pad; the pad's note starts with the block after it is played.
+    // (Which groups choke which, through the processor's parameters, the processing tests check.)
     for (const std::string trigger : { "note", "channel", "pad" })
     {
-        const auto fromPad = trigger == "pad";
-        const auto start = fromPad ? 47 * blockSize : 6000;
+        const auto start = trigger == "pad" ? 47 * blockSize : 6000;
         LongVoices h;
         int block = 0;
-        h.beforeBlock = [&] { if (block++ == 47 && fromPad) h.voice (1).noteOn (firstNote + 1, false, 1.0f); };
+        h.beforeBlock = [&] { if (block++ == 47 && trigger == "pad") h.voice (1).noteOn (firstNote + 1, false, 1.0f); };
+        h.manager.setChokeGroup (0, 1);
+        h.manager.setChokeGroup (1, 1);
+        std::vector<Event> events { noteOn (0, 1, firstNote) };
 
-        for (const auto& [voice, group] : { std::pair { 0, 1 }, { 1, 1 }, { 2, 2 }, { 3, 0 } })
-            h.manager.setChokeGroup (voice, group);
-
-        std::vector<Event> events { noteOn (0, 1, firstNote), noteOn (0, 1, firstNote + 2), noteOn (0, 1, firstNote + 3) };
-
-        if (! fromPad)
+        if (trigger != "pad")
             events.push_back (trigger == "note" ? noteOn (start, 1, firstNote + 1) : noteOn (start, 3, 70));
 
         const auto out = h.render (length, events);
@@ -102,8 +81,6 @@ TEST (VoiceChoke, StartingAVoiceFadesOutTheOthersOfItsGroupButNeverItself)
         EXPECT_GT (lastAbove (mono (out, 0)), start + releaseSamples / 2);
         EXPECT_LE (lastAbove (mono (out, 0)), start + releaseSamples + blockSize);
         EXPECT_GT (rms (mono (out, 1), (size_t) start, (size_t) start + 2400), 0.01) << "the choking voice plays";
-        EXPECT_TRUE (stillSounds (out, 2)) << "another group is not choked";
-        EXPECT_TRUE (stillSounds (out, 3)) << "group 0 is no group";
     }
 
     // Two voices of one group on one note: the note starts both, and neither silences the other.
@@ -143,7 +120,7 @@ TEST (VoicePhase, ResetModeDecidesWhereASilentVoiceStarts)
 {
     constexpr float pitch = 110.3f; // not a whole number of cycles in any of the spans below
     constexpr int second = 12000;
-    const auto cycles = [] (double a) { return a - std::floor (a); };
+    const auto distance = [] (double a, double b) { return std::abs (std::remainder (a - b, 1.0)); }; // in cycles
 
     /** A plain sine hit at 0 and again at `second`: its phase at both, in cycles against sin (2 pi f t). */
     const auto phases = [&] (int mode, float decay)
@@ -151,25 +128,14 @@ TEST (VoicePhase, ResetModeDecidesWhereASilentVoiceStarts)
         Harness h (with (pureTone, { { P::tonePitch, pitch }, { P::decay, decay } }));
         h.manager.setPhaseResetMode (mode);
         const auto x = mono (h.render (length, { noteOn (0, 1, firstNote), noteOn (second, 1, firstNote) }), 0);
-        std::array<double, 2> phase {};
+        std::array<std::complex<double>, 2> sum {};
 
-        for (size_t k = 0; k < 2; ++k)
-        {
-            std::complex<double> sum;
+        for (size_t n = 0; n < 1741; ++n)
+            for (size_t k = 0; k < 2; ++k)
+                sum[k] += (double) x[k * second + n] * std::polar (1.0, juce::MathConstants<double>::halfPi - juce::MathConstants<double>::twoPi * pitch * (double) n / sampleRate);
 
-            for (size_t n = 0; n < 1741; ++n)
-            {
-                const auto w = juce::MathConstants<double>::twoPi * pitch * (double) n / sampleRate;
-                sum += (double) x[k * second + n] * std::complex<double> (std::sin (w), std::cos (w));
-            }
-
-            phase[k] = cycles (std::arg (sum) / juce::MathConstants<double>::twoPi);
-        }
-
-        return phase;
+        return std::array { std::arg (sum[0]) / juce::MathConstants<double>::twoPi, std::arg (sum[1]) / juce::MathConstants<double>::twoPi };
     };
-
-    const auto distance = [&] (double a, double b) { return std::min (cycles (a - b), cycles (b - a)); };
 
     for (const auto& [mode, expected] : { std::pair { 1, 0.0 }, { 2, 0.25 } }) // on, and offset a quarter cycle
         for (const auto phase : phases (mode, 0.2f))
@@ -224,8 +190,7 @@ TEST (VoicePad, NoteFromAnotherThreadAnnouncesAtOncePlaysAtTheNextBlockAndExpire
     const auto x = mono (h.render (9600), 3);
     const auto expected = mono (reference.render (9600, { noteOn (0, 1, firstNote + 3) }), 3);
 
-    for (size_t i = 0; i < x.size(); ++i)
-        ASSERT_NEAR (x[i], expected[i], 1.0e-6f) << "sample " << i;
+    EXPECT_TRUE (std::equal (x.begin(), x.end(), expected.begin(), [] (float a, float b) { return std::abs (a - b) < 1.0e-6f; }));
 
     pumpMessages();
     EXPECT_EQ (recorder.messages, juce::StringArray ({ "voice3NoteOn", "voice3DecayEnd" }));

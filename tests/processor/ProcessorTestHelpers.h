@@ -3,6 +3,7 @@
 #include "engine/EngineTestHelpers.h"
 #include "processor/KestrinAudioProcessor.h"
 #include "processor/ParameterIds.h"
+#include "processor/StateIds.h"
 
 namespace ProcessorTestHelpers
 {

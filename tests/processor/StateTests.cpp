@@ -1,214 +1,277 @@
 #include "ProcessorTestHelpers.h"
 
-#include <thread>
+#include <fstream>
+#include <functional>
+
+#include <sys/stat.h>
 
 using namespace ProcessorTestHelpers;
 namespace Id = ParameterIds;
+namespace S = StateIds;
 
 namespace
 {
-const juce::StringArray sessionParameterIds { Id::paramBypassGlobal, Id::paramOversampling, Id::paramOfflineQuality, Id::paramMultiOut };
+using Bytes = std::string;
+using Edit = std::function<Bytes (const Bytes&)>;
 
-juce::String snapshot (KestrinAudioProcessor& processor) { return processor.valueTreeState.copyState().toXmlString(); }
+void write (const juce::File& file, const Bytes& bytes) { ASSERT_TRUE (std::ofstream (file.getFullPathName().toStdString(), std::ios::binary | std::ios::trunc) << bytes); }
+Bytes repeated (const char* s, int n) { return juce::String::repeatedString (s, n).toStdString(); }
 juce::var property (KestrinAudioProcessor& processor, const juce::String& name) { return processor.valueTreeState.state[name]; }
-juce::String noteProperty (int voiceNumber) { return "voice" + juce::String (voiceNumber) + "Midi"; }
 
-juce::MemoryBlock stateBlock (KestrinAudioProcessor& processor)
-{
-    juce::MemoryBlock block;
-    processor.getStateInformation (block);
-    return block;
-}
-
+juce::MemoryBlock stateBlock (KestrinAudioProcessor& processor) { juce::MemoryBlock block; processor.getStateInformation (block); return block; }
 void restore (KestrinAudioProcessor& processor, const juce::MemoryBlock& block) { processor.setStateInformation (block.getData(), (int) block.getSize()); }
 
-/** A host's block of an XML text; text that is no XML as it is. */
-juce::MemoryBlock blockOf (const juce::String& text)
+/** A host's state block around any bytes, framed as juce::AudioProcessor::copyXmlToBinary frames a document. */
+juce::MemoryBlock stateBlockOf (const Bytes& text)
 {
-    juce::MemoryBlock block;
-
-    if (const auto xml = juce::parseXML (text))
-        juce::AudioProcessor::copyXmlToBinary (*xml, block);
-    else
-        block.append (text.toRawUTF8(), text.getNumBytesAsUTF8());
-
+    const uint32_t header[] { juce::ByteOrder::swapIfBigEndian (0x21324356u), juce::ByteOrder::swapIfBigEndian ((uint32_t) text.size()) };
+    juce::MemoryBlock block (header, sizeof (header));
+    block.append (text.c_str(), text.size() + 1);
     return block;
 }
 
-/** A state document with one parameter's value, or (for an ID without "param") one property, replaced. */
-juce::String edited (const juce::String& document, const juce::String& id, const juce::String& value)
+/** The document from its root element on, without the XML declaration. */
+Bytes body (const Bytes& document) { const auto end = document.find ("?>"); return document.substr (document.find ('<', end == Bytes::npos ? 0 : end)); }
+
+/** document with snippet right after the root's start tag. */
+Bytes insideRoot (const Bytes& document, const Bytes& snippet)
 {
-    auto xml = juce::parseXML (document);
-
-    if (auto* entry = xml->getChildByAttribute ("id", id))
-        entry->setAttribute ("value", value);
-    else
-        xml->setAttribute (id, value);
-
-    return xml->toString();
+    const auto at = document.find ('>', document.size() - body (document).size()) + 1;
+    return document.substr (0, at) + snippet + document.substr (at);
 }
 
-using Documents = std::vector<std::pair<std::string, juce::String>>;
-
-/** Unusable versions of a valid document: the ones every loader meets, then its own. */
-Documents unusable (const juce::String& valid, Documents own)
+Bytes edited (const Bytes& document, const std::function<void (juce::XmlElement&)>& edit)
 {
-    own.insert (own.begin(), { { "empty", {} }, { "garbage", "\x01\x02 kick drum, snare drum \x7f" },
-                               { "truncated", valid.substring (0, valid.length() / 2) }, { "another root", "<other><scale value=\"1.0\"/></other>" } });
-    return own;
+    auto xml = juce::parseXML (juce::String::fromUTF8 (document.data(), (int) document.size()));
+    edit (*xml);
+    return xml->toString().toStdString();
 }
 
-/** Out-of-range values in a saved state or preset. */
-Documents badValues (const juce::String& valid)
+/** Gives a parameter's entry, a settings entry or else the root's attribute called `name` another value. */
+Edit valueOf (const juce::String& name, const char* value)
 {
-    return { { "pan beyond its range", edited (valid, Id::voiceParameterId (1, Id::pan), "7") },
-             { "gain below its range", edited (valid, Id::voiceParameterId (2, Id::gain), "-100") },
-             { "words", edited (valid, Id::paramPhase, "loud") } };
+    return [=] (const Bytes& d)
+    {
+        return edited (d, [&] (juce::XmlElement& x)
+        {
+            auto* entry = x.getChildByAttribute ("id", name) != nullptr ? x.getChildByAttribute ("id", name) : x.getChildByName (name);
+            entry != nullptr ? entry->setAttribute (S::value, value) : x.setAttribute (name, value);
+        });
+    };
 }
+
+enum Loaders { preset = 1, hostState = 2, settings = 4, all = 7 };
+
+/** Documents that every loader, or the ones named, must refuse, made from a valid document of its kind. */
+const std::vector<std::tuple<const char*, int, Edit>> refusedEdits {
+    { "empty", all, [] (auto&) { return Bytes(); } },
+    { "garbage", all, [] (auto&) { return Bytes ("\x01\x02 kick drum, snare drum \x7f"); } },
+    { "truncated", all, [] (auto& d) { return d.substr (0, d.size() / 2); } },
+    { "another root", all, [] (auto&) { return Bytes ("<other><scale value=\"1.0\"/></other>"); } },
+    { "processing instruction then text", all, [] (auto& d) { return insideRoot (d, "<?p?>x"); } },
+    { "parameter entity reading /dev/zero", all, [] (auto& d) { return "<!DOCTYPE R [<!ENTITY % p SYSTEM \"/dev/zero\"> %p;]>" + body (d); } },
+    { "external DTD and unknown entity", all, [] (auto& d) { return "<!DOCTYPE R SYSTEM \"/dev/zero\">" + insideRoot (body (d), "&x;"); } },
+    { "malformed entity", all, [] (auto& d) { return insideRoot (d, "&;"); } },
+    { "malformed entity, minimised", all, [] (auto&) { return Bytes ("<!DOCTYPE<\xA0>?><i e=\"&;"); } },
+    { "lead byte at the very end", all, [] (auto& d) { return body (d).substr (0, body (d).find ('"') + 1) + "\xE2"; } },
+    { "lead byte inside", all, [] (auto& d) { return insideRoot (d, "\xE2"); } },
+    { "overlong form", all, [] (auto& d) { return insideRoot (d, "\xC0\xAF"); } },
+    { "surrogate", all, [] (auto& d) { return insideRoot (d, "\xED\xA0\x80"); } },
+    { "NUL", all, [] (auto& d) { return insideRoot (d, Bytes (1, '\0')); } },
+    { "CDATA", all, [] (auto& d) { return insideRoot (d, "<![CDATA[x]]>"); } },
+    { "deeper than a state", all, [] (auto& d) { return insideRoot (d, "<a><b/></a>"); } },
+    { "200,000 unclosed levels", all, [] (auto& d) { return insideRoot (d, repeated ("<a>", 200000)); } },
+    { "5,000 balanced levels", all, [] (auto& d) { return insideRoot (d, repeated ("<a>", 5000) + repeated ("</a>", 5000)); } },
+    { "an attribute twice", all, [] (auto& d) { auto r = d; return r.insert (r.find (" value=\""), " value=\"7\""); } },
+    { "larger than 1 MB", all, [] (auto& d) { return insideRoot (d, "<!--" + Bytes ((size_t) 1 << 20, 'x') + "-->"); } },
+    { "an entry twice", all, [] (auto& d) { return edited (d, [] (auto& x) { x.addChildElement (new juce::XmlElement (*x.getFirstChildElement())); }); } },
+    { "fractional note", all, valueOf (S::voiceMidi (1), "36.5") },
+    { "note name", all, valueOf (S::voiceMidi (3), "D3") },
+    { "note 1e2", all, valueOf (S::voiceMidi (1), "1e2") },
+    { "note 4.0e1", all, valueOf (S::voiceMidi (2), "4.0e1") },
+    { "pan beyond its range", preset | hostState, valueOf (Id::voiceParameterId (1, Id::pan), "7") },
+    { "gain below its range", preset | hostState, valueOf (Id::voiceParameterId (2, Id::gain), "-100") },
+    { "value in words", preset | hostState, valueOf (Id::paramPhase, "loud") },
+    { "exponent of twenty digits", preset | hostState, valueOf (Id::paramPhase, "1e99999999999999999999") },
+    { "hexadecimal", preset | hostState, valueOf (Id::paramPhase, "0x1") },
+    { "no such panel", preset | hostState, valueOf (S::activePanel, "voice9") },
+    { "scale in words", settings, valueOf (S::scale, "large") },
+    { "negative scale", settings, valueOf (S::scale, "-2") },
+    { "scale beyond a double", settings, valueOf (S::scale, "1e400") },
+};
 
 class StateTest : public ::testing::Test
 {
 protected:
-    /** Changes the sound, note map and extra properties away from every default. */
-    static void makeDistinctive (KestrinAudioProcessor& p)
+    /** Valid documents of each kind, with the sound, note map, extra properties and settings away from every default. */
+    StateTest()
     {
-        setValue (voiceParameter (p, 2, Id::decay), 1.5f);
-        setValue (voiceParameter (p, 3, Id::label), 12.0f);
-        setValue (voiceParameter (p, 7, Id::pan), -0.4f);
-        setValue (voiceParameter (p, 5, Id::chokeGroup), 3.0f);
-        setValue (parameter (p, Id::paramPhase), 2.0f);
-        setValue (parameter (p, Id::paramMultiOut), 1.0f);
-        p.valueTreeState.state.setProperty ("activePanel", "voice4", nullptr);
-        p.valueTreeState.state.setProperty ("presetName", "Groove", nullptr);
-        p.setVoiceMidiNotes (-3, 51, 52, 53, 54, 55, 500); // any integers are kept
+        for (const auto& [id, value] : { std::pair { Id::voiceParameterId (2, Id::decay), 1.5f }, { Id::voiceParameterId (3, Id::label), 12.0f }, { Id::voiceParameterId (7, Id::pan), -0.4f },
+                                         { Id::voiceParameterId (5, Id::chokeGroup), 3.0f }, { juce::String (Id::paramPhase), 2.0f }, { juce::String (Id::paramMultiOut), 1.0f } })
+            setValue (parameter (other, id), value);
+
+        other.setVoiceMidiNotes (-3, 51, 52, 53, 54, 55, 500); // any integers are kept
+        other.settingsTree.getChildWithName (S::scale).setProperty (S::value, "1.5", nullptr);
+        other.settingsTree.getChildWithName (S::voiceMidi (1)).setProperty (S::value, 60, nullptr);
+        EXPECT_TRUE (other.savePresetFile (otherFolder.presetsFolder().getChildFile ("Groove.qvtp").getFullPathName()) && other.saveSettings());
+        other.valueTreeState.state.setProperty (S::activePanel, "voice4", nullptr);
+        const auto block = stateBlock (other);
+        validState = Bytes (static_cast<const char*> (block.getData()) + 8, block.getSize() - 9);
+        validPreset = otherFolder.presetsFolder().getChildFile ("Groove.qvtp").loadFileAsString().toStdString();
+        validSettings = otherFolder.settingsFile().loadFileAsString().toStdString();
     }
 
     juce::String presetPath (const juce::String& fileName) const { return folder.presetsFolder().getChildFile (fileName).getFullPathName(); }
 
-    TemporaryDataFolder folder, otherFolder;
-    KestrinAudioProcessor processor { folder.get() }, other { otherFolder.get() };
+    /** Loads a preset from path, or from text written to a file; a load that fails must change nothing. */
+    bool presetLoads (const juce::String& path)
+    {
+        const auto before = processor.valueTreeState.copyState();
+        const auto loaded = processor.loadPresetFile (path);
+        EXPECT_TRUE (loaded || processor.valueTreeState.copyState().isEquivalentTo (before)) << "a failed load changed the state";
+        return loaded;
+    }
+
+    bool presetLoads (const Bytes& text) { write (presetFile, text); return presetLoads (presetFile.getFullPathName()); }
+
+    bool hostStateRefused (const juce::MemoryBlock& block)
+    {
+        const auto before = processor.valueTreeState.copyState();
+        processor.setStateInformation (block.getData(), (int) block.getSize());
+        return processor.valueTreeState.copyState().isEquivalentTo (before);
+    }
+
+    /** A new instance whose settings file placeSettings makes starts with the factory settings. */
+    bool settingsRefused (const std::function<void (const juce::File&)>& placeSettings)
+    {
+        scratchFolder.settingsFile().deleteRecursively();
+        placeSettings (scratchFolder.settingsFile());
+        return KestrinAudioProcessor (scratchFolder.get()).settingsTree.isEquivalentTo (factory.settingsTree);
+    }
+
+    /** ... and leaves the file as it was. */
+    bool settingsRefused (const Bytes& text)
+    {
+        return settingsRefused ([&] (auto& file) { write (file, text); }) && scratchFolder.settingsFile().getSize() == (juce::int64) text.size();
+    }
+
+    /** Every parameter finite and inside its range with one entry in the state, and a fresh instance
+        given the saved state has the same extra properties in the same order and, to a rounding error,
+        the same values. */
+    bool isWholeAndRestores (KestrinAudioProcessor& p)
+    {
+        KestrinAudioProcessor fresh (restoreFolder.get());
+        restore (fresh, stateBlock (p));
+        auto state = p.valueTreeState.copyState(), restored = fresh.valueTreeState.copyState();
+        bool result = state.getNumChildren() == p.getParameters().size();
+
+        for (auto* parameter : p.getParameters())
+        {
+            const auto& ranged = dynamic_cast<juce::RangedAudioParameter&> (*parameter);
+            const auto value = getValue (p, ranged.paramID);
+            const auto& range = ranged.getNormalisableRange();
+            result = result && std::isfinite (value) && value >= range.start && value <= range.end
+                     && state.getChildWithProperty ("id", ranged.paramID).hasProperty (S::value)
+                     && std::abs (getValue (fresh, ranged.paramID) - value) <= 1.0e-5f * (range.end - range.start);
+        }
+
+        state.removeAllChildren (nullptr);
+        restored.removeAllChildren (nullptr);
+        return result && state.toXmlString() == restored.toXmlString();
+    }
+
+    TemporaryDataFolder folder, otherFolder, scratchFolder, restoreFolder;
+    KestrinAudioProcessor processor { folder.get() }, other { otherFolder.get() }, factory { scratchFolder.get() };
+    const juce::File presetFile { folder.presetsFolder().getChildFile ("Hostile.qvtp") };
+    Bytes validState, validPreset, validSettings;
 };
 } // namespace
 
 //==============================================================================
 TEST_F (StateTest, HostStateRoundTripBringsBackSoundNotesAndExtraPropertiesAndNeverANonFiniteValue)
 {
-    makeDistinctive (other);
-
     // A host may send what is not a number: the parameter takes its default (or, beyond 0 to 1, an end).
     auto& pitch = voiceParameter (other, 4, Id::tonePitch);
     static_cast<juce::AudioProcessorParameter&> (pitch).setValue (std::numeric_limits<float>::quiet_NaN()); // as host automation arrives
     pitch.sendValueChangedMessageToListeners (std::numeric_limits<float>::quiet_NaN());
     voiceParameter (other, 6, Id::gain).setValueNotifyingHost (std::numeric_limits<float>::infinity());
-    EXPECT_FLOAT_EQ (getValue (other, Id::voiceParameterId (4, Id::tonePitch)), pitch.convertFrom0to1 (pitch.getDefaultValue()));
-    EXPECT_FLOAT_EQ (getValue (other, Id::voiceParameterId (6, Id::gain)), 24.0f);
+    EXPECT_TRUE (getValue (other, pitch.paramID) == pitch.convertFrom0to1 (pitch.getDefaultValue()) && getValue (other, Id::voiceParameterId (6, Id::gain)) == 24.0f);
 
     const auto block = stateBlock (other);
     MessageRecorder recorder (processor);
     restore (processor, block);
     pumpMessages();
 
-    for (const auto& [id, value] : { std::pair { Id::voiceParameterId (2, Id::decay), 1.5f }, { Id::voiceParameterId (3, Id::label), 12.0f },
-                                     { Id::voiceParameterId (7, Id::pan), -0.4f }, { Id::paramPhase, 2.0f }, { Id::paramMultiOut, 1.0f } })
-        EXPECT_FLOAT_EQ (getValue (processor, id), value) << id;
-
-    EXPECT_EQ (property (processor, "activePanel").toString(), "voice4");
-    EXPECT_EQ (processor.getProgramName (0), "Groove");
-    EXPECT_EQ ((int) property (processor, noteProperty (7)), 500);
-
-    // The voices play what was restored.
-    EXPECT_FLOAT_EQ (processor.voiceManager.getVoice (1)->getParameter (VoiceParameter::decay), 1.5f);
-
-    const std::array<int, 7> notes { -3, 51, 52, 53, 54, 55, 500 };
-
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ (processor.voiceManager.getVoice (i)->getMidiNote(), notes[(size_t) i]);
-
-    EXPECT_EQ (recorder.messages, juce::StringArray ({ "voiceLabelChanged3", "StateInformationSet" }));
-
-    // Saved again, it is the same state.
-    EXPECT_EQ (snapshot (processor), snapshot (other));
+    // Saved again, it is the same state, and the voices play it.
     EXPECT_EQ (stateBlock (processor), block);
+    EXPECT_EQ (processor.getProgramName (0), "Groove");
+    EXPECT_FLOAT_EQ (processor.voiceManager.getVoice (1)->getParameter (VoiceParameter::decay), 1.5f);
+    EXPECT_TRUE (processor.voiceManager.getVoice (0)->getMidiNote() == -3 && processor.voiceManager.getVoice (6)->getMidiNote() == 500);
+    EXPECT_EQ (recorder.messages, juce::StringArray ({ "voiceLabelChanged3", "StateInformationSet" }));
 
     // A state without the extra properties keeps the current ones.
     other.setVoiceMidiNotes (60, 61, 62, 63, 64, 65, 66);
-    auto xml = other.valueTreeState.copyState().createXml();
-    xml->removeAttribute ("activePanel");
-    xml->removeAttribute (noteProperty (3));
-    restore (processor, blockOf (xml->toString()));
-    EXPECT_EQ (property (processor, "activePanel").toString(), "voice4");
-    EXPECT_EQ ((int) property (processor, noteProperty (3)), 52);
-    EXPECT_EQ ((int) property (processor, noteProperty (4)), 63);
+    restore (processor, stateBlockOf (edited (other.valueTreeState.copyState().toXmlString().toStdString(), [] (auto& x) { x.removeAttribute (S::activePanel); x.removeAttribute (S::voiceMidi (3)); })));
+    EXPECT_TRUE (property (processor, S::activePanel) == "voice4" && (int) property (processor, S::voiceMidi (3)) == 52 && (int) property (processor, S::voiceMidi (4)) == 63);
 }
 
 //==============================================================================
 TEST_F (StateTest, PresetsCarryTheSoundButNeitherTheSessionSettingsNorTheNoteMap)
 {
     // A new instance starts with the presets folder and the "Init" preset's name and path.
-    EXPECT_TRUE (folder.presetsFolder().isDirectory());
-    EXPECT_EQ (processor.presetsFolderPath, folder.presetsFolder().getFullPathName());
-    EXPECT_EQ (property (processor, "presetPath").toString(), presetPath ("Init.qvtp"));
-    EXPECT_EQ (property (processor, "activePanel").toString(), "voice1");
-    EXPECT_EQ (processor.getProgramName (0), "Init");
+    EXPECT_TRUE (folder.presetsFolder().isDirectory() && processor.presetsFolderPath == folder.presetsFolder().getFullPathName());
+    EXPECT_TRUE (property (processor, S::presetPath) == presetPath ("Init.qvtp") && property (processor, S::activePanel) == "voice1" && processor.getProgramName (0) == "Init");
 
-    makeDistinctive (processor);
+    restore (processor, stateBlockOf (validState));
     setValue (parameter (processor, Id::paramOversampling), 2.0f);
     const auto path = presetPath ("My Kit.qvtp");
     ASSERT_TRUE (processor.savePresetFile (path));
     setValue (voiceParameter (processor, 2, Id::decay), 0.75f);
     MessageRecorder recorder (processor);
     ASSERT_TRUE (processor.savePresetFile (path)); // replaces the old file
-    EXPECT_EQ (folder.presetsFolder().getNumberOfChildFiles (juce::File::findFiles), 1);
-    EXPECT_EQ (property (processor, "presetName").toString(), "My Kit");
+    EXPECT_TRUE (folder.presetsFolder().getNumberOfChildFiles (juce::File::findFiles) == 1 && property (processor, S::presetName) == "My Kit");
 
+    // The file holds every sound parameter, and nothing of the session, the note map, the panel or where it lies.
     const auto xml = juce::parseXML (juce::File (path));
     ASSERT_NE (xml, nullptr);
-    EXPECT_EQ (xml->getStringAttribute ("presetName"), "My Kit");
+    const juce::StringArray sessionIds { Id::paramBypassGlobal, Id::paramOversampling, Id::paramOfflineQuality, Id::paramMultiOut };
+    EXPECT_EQ (xml->getNumChildElements(), 153 - sessionIds.size());
+    auto leftOut = sessionIds;
+    leftOut.addArray ({ S::presetPath, S::activePanel, S::voiceMidi (1), S::voiceMidi (7) });
 
-    for (const auto* leftOut : { "presetPath", "activePanel", "voice1Midi", "voice7Midi" })
-        EXPECT_FALSE (xml->hasAttribute (leftOut)) << leftOut;
-
-    for (const auto& id : sessionParameterIds)
-        EXPECT_EQ (xml->getChildByAttribute ("id", id), nullptr) << id << " is left out";
-
-    EXPECT_EQ (xml->getNumChildElements(), 153 - sessionParameterIds.size());
+    for (const auto& name : leftOut)
+        EXPECT_TRUE (! xml->hasAttribute (name) && xml->getChildByAttribute ("id", name) == nullptr) << name << " is left out";
 
     // Loaded elsewhere from a renamed file: the name comes from its contents, the session and the note map stay.
     const auto renamed = otherFolder.presetsFolder().getChildFile ("Renamed.qvtp").getFullPathName();
     ASSERT_TRUE (juce::File (path).copyFileTo (renamed));
-    const std::array<float, 4> session { 0.0f, 1.0f, 1.0f, 0.0f }; // bypass, oversampling, offline quality, multi-out
+    const std::array<float, 4> session { 1.0f, 1.0f, 1.0f, 0.0f }; // each unlike the saving instance's
 
-    for (int i = 0; i < sessionParameterIds.size(); ++i)
-        setValue (parameter (other, sessionParameterIds[i]), session[(size_t) i]);
+    for (int i = 0; i < sessionIds.size(); ++i)
+        setValue (parameter (other, sessionIds[i]), session[(size_t) i]);
 
-    other.valueTreeState.state.setProperty ("activePanel", "voice6", nullptr);
+    setValue (voiceParameter (other, 3, Id::label), 0.0f);
+    other.valueTreeState.state.setProperty (S::activePanel, "voice6", nullptr);
     other.setVoiceMidiNotes (70, 71, 72, 73, 74, 75, 76);
     MessageRecorder otherRecorder (other);
     ASSERT_TRUE (other.loadPresetFile (renamed));
     pumpMessages();
 
-    EXPECT_NEAR (getValue (other, Id::voiceParameterId (2, Id::decay)), 0.75f, 1.0e-5f);
-    EXPECT_FLOAT_EQ (getValue (other, Id::paramPhase), 2.0f);
+    for (int i = 0; i < sessionIds.size(); ++i)
+        EXPECT_FLOAT_EQ (getValue (other, sessionIds[i]), session[(size_t) i]) << sessionIds[i];
+
     EXPECT_NEAR (other.voiceManager.getVoice (1)->getParameter (VoiceParameter::decay), 0.75f, 1.0e-5f);
-
-    for (int i = 0; i < sessionParameterIds.size(); ++i)
-        EXPECT_FLOAT_EQ (getValue (other, sessionParameterIds[i]), session[(size_t) i]) << sessionParameterIds[i];
-
-    EXPECT_EQ (property (other, "activePanel").toString(), "voice6");
-    EXPECT_EQ (other.voiceManager.getVoice (6)->getMidiNote(), 76);
-    EXPECT_EQ (property (other, "presetName").toString(), "My Kit");
-    EXPECT_EQ (property (other, "presetPath").toString(), renamed);
+    EXPECT_TRUE (property (other, S::activePanel) == "voice6" && other.voiceManager.getVoice (6)->getMidiNote() == 76);
+    EXPECT_TRUE (property (other, S::presetName) == "My Kit" && property (other, S::presetPath) == renamed);
     EXPECT_EQ (recorder.messages, juce::StringArray ("PresetSaved"));
-    EXPECT_EQ (otherRecorder.count ("PresetLoaded"), 1);
-    EXPECT_EQ (otherRecorder.count ("voiceLabelChanged3"), 1);
+    EXPECT_EQ (otherRecorder.messages, juce::StringArray ({ "voiceLabelChanged3", "PresetLoaded" }));
 }
 
 TEST_F (StateTest, FailedPresetSaveReportsSendsNothingAndLeavesTheExistingFileIntact)
 {
     MessageRecorder recorder (processor);
-    const auto intoMissingFolder = folder.get().getChildFile ("No Such Folder").getChildFile ("Kit.qvtp").getFullPathName();
-    EXPECT_FALSE (processor.savePresetFile (intoMissingFolder));
-    EXPECT_EQ (property (processor, "presetName").toString(), "Kit") << "the preset takes its new name all the same";
+    EXPECT_FALSE (processor.savePresetFile (folder.get().getChildFile ("No Such Folder").getChildFile ("Kit.qvtp").getFullPathName()));
+    EXPECT_EQ (property (processor, S::presetName).toString(), "Kit") << "the preset takes its new name all the same";
     EXPECT_FALSE (processor.savePresetFile (folder.presetsFolder().getFullPathName()));
     EXPECT_TRUE (folder.presetsFolder().isDirectory());
 
@@ -225,154 +288,154 @@ TEST_F (StateTest, FailedPresetSaveReportsSendsNothingAndLeavesTheExistingFileIn
     EXPECT_TRUE (recorder.messages.isEmpty());
 }
 
-TEST_F (StateTest, HostAndEditorMayWorkOnTheStateAtOnce)
-{
-    // A host saving and restoring the session on its thread while the editor saves and loads presets
-    // and edits the note map and the active panel.
-    makeDistinctive (other);
-    const auto blocks = std::array { stateBlock (processor), stateBlock (other) };
-    const auto path = presetPath ("Busy.qvtp");
-    ASSERT_TRUE (processor.savePresetFile (path));
-
-    std::thread host ([&]
-    {
-        for (int round = 0; round < 200; ++round)
-        {
-            const auto saved = stateBlock (processor);
-            EXPECT_NE (juce::AudioProcessor::getXmlFromBinary (saved.getData(), (int) saved.getSize()), nullptr);
-            restore (processor, blocks[(size_t) round % 2]);
-        }
-    });
-
-    for (int round = 0; round < 200; ++round)
-    {
-        processor.setVoiceMidiNotes (round, 37, 38, 39, 40, 41, 42);
-        EXPECT_TRUE (round % 2 == 0 ? processor.savePresetFile (path) : processor.loadPresetFile (path));
-        const juce::ScopedLock lock (processor.getStateLock());
-        processor.valueTreeState.state.setProperty ("activePanel", "voice" + juce::String (1 + round % 7), nullptr);
-    }
-
-    host.join();
-    restore (other, stateBlock (processor));
-    EXPECT_EQ (snapshot (other), snapshot (processor));
-}
-
 //==============================================================================
-TEST (Settings, FactoryNotesWithoutAFileSavedSettingsForTheNextInstanceAndAnyIntegerKept)
+TEST_F (StateTest, SettingsAreTheFactoryOnesWithoutAFileOrTheSavedOnesWithAnyIntegerNote)
 {
-    TemporaryDataFolder folder;
-    const auto note = [] (KestrinAudioProcessor& p, int voiceNumber) { return (int) p.valueTreeState.state[noteProperty (voiceNumber)]; };
+    const auto setting = [] (KestrinAudioProcessor& p, const juce::String& name) { return p.settingsTree.getChildWithName (name)[S::value]; };
+    EXPECT_FALSE (scratchFolder.settingsFile().exists()) << "an instance writes none of its own";
 
+    // No file, the file `other` saved, and one with only some entries: the rest are the factory's.
+    const juce::String some ("<settings><voice1Midi value=\"-5\"/><voice3Midi value=\"50\"/><voice7Midi value=\"300\"/></settings>");
+
+    for (const auto& [text, scale, notes] : { std::tuple { juce::String(), "1.0", std::array { 36, 37, 38, 39, 40, 41, 42 } },
+                                              { juce::String (validSettings), "1.5", { 60, 37, 38, 39, 40, 41, 42 } }, { some, "1.0", { -5, 37, 50, 39, 40, 41, 300 } } })
     {
-        KestrinAudioProcessor first (folder.get());
-        EXPECT_FALSE (folder.settingsFile().exists());
-        EXPECT_EQ (first.settingsTree.getChildWithName ("scale")["value"].toString(), "1.0");
+        scratchFolder.settingsFile().deleteFile();
+        EXPECT_TRUE (text.isEmpty() || scratchFolder.settingsFile().replaceWithText (text));
+        KestrinAudioProcessor next (scratchFolder.get());
+        EXPECT_EQ (setting (next, S::scale).toString(), scale) << text;
 
         for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
-        {
-            EXPECT_EQ ((int) first.settingsTree.getChildWithName (noteProperty (voiceNumber))["value"], 35 + voiceNumber);
-            EXPECT_EQ (first.defaultVoiceNotes[(size_t) voiceNumber - 1], 35 + voiceNumber);
-            first.settingsTree.getChildWithName (noteProperty (voiceNumber)).setProperty ("value", 47 + voiceNumber, nullptr);
-        }
-
-        first.settingsTree.getChildWithName ("scale").setProperty ("value", 1.5, nullptr);
-        ASSERT_TRUE (first.saveSettings());
+            EXPECT_TRUE ((int) setting (next, S::voiceMidi (voiceNumber)) == notes[(size_t) voiceNumber - 1] && (int) property (next, S::voiceMidi (voiceNumber)) == notes[(size_t) voiceNumber - 1]
+                         && next.voiceManager.getVoice (voiceNumber - 1)->getMidiNote() == notes[(size_t) voiceNumber - 1]) << text << ", voice " << voiceNumber;
     }
 
-    EXPECT_TRUE (juce::parseXML (folder.settingsFile())->hasTagName ("settings"));
-    KestrinAudioProcessor second (folder.get());
-    EXPECT_EQ (second.settingsTree.getChildWithName ("scale")["value"].toString(), "1.5");
-
-    for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
-    {
-        EXPECT_EQ (note (second, voiceNumber), 47 + voiceNumber);
-        EXPECT_EQ (second.voiceManager.getVoice (voiceNumber - 1)->getMidiNote(), 47 + voiceNumber);
-    }
-
-    // A file with only some entries: any integer is kept, the rest are the factory's.
-    folder.settingsFile().replaceWithText ("<settings><voice1Midi value=\"-5\"/><voice3Midi value=\"50\"/><voice7Midi value=\"300\"/></settings>");
-    KestrinAudioProcessor third (folder.get());
-    EXPECT_EQ (third.settingsTree.getChildWithName ("scale")["value"].toString(), "1.0");
-    EXPECT_TRUE (note (third, 1) == -5 && note (third, 3) == 50 && note (third, 4) == 39 && note (third, 7) == 300);
-
-    ASSERT_TRUE (folder.get().deleteRecursively());
-    EXPECT_FALSE (second.saveSettings()) << "the data folder is gone";
-    EXPECT_FALSE (folder.settingsFile().exists());
+    ASSERT_TRUE (otherFolder.get().deleteRecursively());
+    EXPECT_FALSE (other.saveSettings() || otherFolder.settingsFile().exists()) << "the data folder is gone";
 }
 
 //==============================================================================
-TEST_F (StateTest, UnusableHostStatesPresetsAndSettingsChangeNothing)
+TEST_F (StateTest, EveryLoaderRefusesHostileOrInvalidDocumentsAndFilesAndChangesNothing)
 {
-    // Host state: the processor's state stays as it was and nothing is announced.
-    makeDistinctive (processor);
-    const auto before = snapshot (processor);
-    const auto validState = snapshot (other);
-    auto documents = unusable (validState, badValues (validState));
-
-    for (const auto& [name, value] : { std::pair { "fractional note", "36.5" }, { "note in words", "C1" } })
-        documents.push_back ({ name, edited (validState, noteProperty (1), value) });
-
-    documents.push_back ({ "no such panel", edited (validState, "activePanel", "voice9") });
     MessageRecorder recorder (processor);
 
-    for (const auto& [name, text] : documents)
+    for (const auto& [name, loaders, edit] : refusedEdits)
     {
-        restore (processor, blockOf (text));
-        EXPECT_EQ (snapshot (processor), before) << "host state: " << name;
+        EXPECT_TRUE ((loaders & preset) == 0 || ! presetLoads (edit (validPreset))) << "preset: " << name;
+        EXPECT_TRUE ((loaders & hostState) == 0 || hostStateRefused (stateBlockOf (edit (validState)))) << "host state: " << name;
+        EXPECT_TRUE ((loaders & settings) == 0 || settingsRefused (edit (validSettings))) << "settings: " << name;
     }
 
-    const auto block = stateBlock (other);
-    restore (processor, juce::MemoryBlock (block.getData(), block.getSize() / 2));
-    processor.setStateInformation (nullptr, 0);
-    EXPECT_EQ (snapshot (processor), before) << "truncated block";
+    // Blocks whose frame lies or is missing: a length beyond the block, a document beyond 1 MB, nothing.
+    auto overlong = stateBlockOf (validState);
+    overlong.setSize (overlong.getSize() - 2);
+    EXPECT_TRUE (hostStateRefused (overlong) && hostStateRefused ({}));
+    EXPECT_TRUE (hostStateRefused (stateBlockOf (validState + Bytes (((size_t) 1 << 20) - validState.size() + 1, ' '))));
 
-    // Preset: loading fails and changes nothing.
-    ASSERT_TRUE (other.savePresetFile (presetPath ("Valid.qvtp")));
-    const auto validPreset = juce::File (presetPath ("Valid.qvtp")).loadFileAsString();
-    std::vector<std::pair<std::string, juce::String>> paths { { "empty path", {} }, { "relative path", "Presets/Valid.qvtp" },
-                                                              { "missing file", presetPath ("Missing.qvtp") },
-                                                              { "folder", folder.presetsFolder().getFullPathName() } };
+    // Files that never end or are no files: a pipe, a device, a link to it, a folder; paths to nothing.
+    const auto pipe = folder.get().getChildFile ("pipe.qvtp"), link = folder.get().getChildFile ("zero.qvtp");
+    ASSERT_EQ (mkfifo (pipe.getFullPathName().toRawUTF8(), 0600), 0);
+    ASSERT_TRUE (juce::File ("/dev/zero").createSymbolicLink (link, true));
 
-    for (const auto& [name, text] : unusable (validPreset, badValues (validPreset)))
+    for (const auto& file : { pipe, juce::File ("/dev/zero"), link, folder.get() })
     {
-        paths.push_back ({ name, presetPath (juce::String (name) + ".qvtp") });
-        ASSERT_TRUE (juce::File (paths.back().second).replaceWithText (text));
+        EXPECT_FALSE (presetLoads (file.getFullPathName())) << file.getFullPathName();
+        EXPECT_TRUE (settingsRefused ([&] (auto& settingsFile) { file.createSymbolicLink (settingsFile, true); })) << file.getFullPathName();
     }
 
-    for (const auto& [name, path] : paths)
-    {
-        EXPECT_FALSE (processor.loadPresetFile (path)) << "preset: " << name;
-        EXPECT_EQ (snapshot (processor), before) << "preset: " << name;
-    }
+    EXPECT_TRUE (settingsRefused ([] (auto& settingsFile) { mkfifo (settingsFile.getFullPathName().toRawUTF8(), 0600); }));
+
+    const auto workingDirectory = juce::File::getCurrentWorkingDirectory();
+    otherFolder.get().setAsCurrentWorkingDirectory(); // where the relative path leads to a preset
+
+    for (const auto& path : { juce::String(), juce::String ("Presets/Groove.qvtp"), presetPath ("Missing.qvtp") })
+        EXPECT_FALSE (presetLoads (path)) << path;
+
+    workingDirectory.setAsCurrentWorkingDirectory();
 
     pumpMessages();
-    EXPECT_EQ (recorder.count ("StateInformationSet") + recorder.count ("PresetLoaded"), 0);
+    EXPECT_TRUE (recorder.messages.isEmpty());
 
-    // Settings file: a new instance starts with the factory settings and leaves the file alone.
-    juce::XmlElement root ("settings");
-    root.createNewChildElement ("scale")->setAttribute ("value", "1.5");
+    // The valid documents load (the settings' own test loads the settings), or none of the above shows anything.
+    EXPECT_TRUE (presetLoads (validPreset));
+    EXPECT_FALSE (hostStateRefused (stateBlockOf (validState)));
+}
 
-    for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
-        root.createNewChildElement (noteProperty (voiceNumber))->setAttribute ("value", 47 + voiceNumber);
+TEST_F (StateTest, IncompleteStatesAndValuesThatAreNoNumbersLoadCompleteAndRestore)
+{
+    const auto value = [&] (int voice, const char* suffix) { return getValue (processor, Id::voiceParameterId (voice, suffix)); };
+    const auto defaultOf = [&] (int voice, const char* suffix) { auto& p = voiceParameter (processor, voice, suffix); return p.convertFrom0to1 (p.getDefaultValue()); };
 
-    const auto valid = root.toString();
+    // A preset without entries is the default sound, and what it leaves is a complete state.
+    setValue (voiceParameter (processor, 3, Id::decay), 2.0f);
+    EXPECT_TRUE (presetLoads (Bytes ("<PARAMETERS/>")));
+    EXPECT_FLOAT_EQ (value (3, Id::decay), defaultOf (3, Id::decay));
+    EXPECT_TRUE (isWholeAndRestores (processor));
 
-    for (const auto& [name, content] : unusable (valid, { { "scale in words", valid.replace ("\"1.5\"", "\"large\"") },
-                                                          { "negative scale", valid.replace ("\"1.5\"", "\"-2\"") },
-                                                          { "fractional note", valid.replace ("\"49\"", "\"49.5\"") },
-                                                          { "note name", valid.replace ("\"50\"", "\"D3\"") } }))
+    // In a host state, values that are no numbers, or none at all, take the default and the rest loads.
+    const std::array<std::pair<int, const char*>, 3> unreadable { { { 2, Id::decay }, { 4, Id::pan }, { 5, Id::gain } } };
+
+    for (const auto& [voice, suffix] : unreadable)
+        voiceParameter (processor, voice, suffix).setValueNotifyingHost (0.7f);
+
+    const auto unreadableValues = valueOf (Id::voiceParameterId (2, Id::decay), "nan") (valueOf (Id::voiceParameterId (4, Id::pan), "-inf") (validState));
+    EXPECT_FALSE (hostStateRefused (stateBlockOf (edited (unreadableValues, [] (auto& x) { x.getChildByAttribute ("id", Id::voiceParameterId (5, Id::gain))->removeAttribute (S::value); }))));
+
+    for (const auto& [voice, suffix] : unreadable)
+        EXPECT_FLOAT_EQ (value (voice, suffix), defaultOf (voice, suffix)) << voice << suffix;
+
+    EXPECT_FLOAT_EQ (value (5, Id::chokeGroup), 3.0f);
+    EXPECT_TRUE (isWholeAndRestores (processor));
+}
+
+TEST_F (StateTest, MutatedPresetsStatesAndSettingsLoadWhollyOrChangeNothing)
+{
+    juce::Random random (1212);
+    const std::vector<Bytes> snippets { "<", ">", "/>", "&", "&#0;", "&amp;", "\"", "=", "<?p?>", "<!DOCTYPE R>", "<!--", "<a>", "</a>",
+                                        "\xE2", Bytes (1, '\0'), "e9999", "1e2", "-", ".", "nan", " value=\"7\"", "<PARAM id=\"paramPhase\" value=\"1\"/>" };
+    const auto mutate = [&] (Bytes text)
     {
-        TemporaryDataFolder settingsFolder;
-        settingsFolder.get().createDirectory();
-        settingsFolder.settingsFile().replaceWithText (content);
-        ASSERT_NE (content, valid) << name;
+        for (int n = 1 + random.nextInt (3); --n >= 0;)
+        {
+            const auto at = (size_t) random.nextInt ((int) text.size());
 
-        KestrinAudioProcessor fresh (settingsFolder.get());
-        EXPECT_EQ (fresh.settingsTree.getChildWithName ("scale")["value"].toString(), "1.0") << "settings: " << name;
+            switch (random.nextInt (4))
+            {
+                case 0:  text[at] = random.nextBool() ? (char) random.nextInt (256) : (char) ('0' + random.nextInt (10)); break;
+                case 1:  text.insert (at, snippets[(size_t) random.nextInt ((int) snippets.size())]); break;
+                case 2:  text.erase (at, (size_t) random.nextInt (8)); break;
+                default: text.insert (at, text.substr (at, (size_t) random.nextInt (40))); break;
+            }
+        }
 
-        for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
-            EXPECT_EQ ((int) property (fresh, noteProperty (voiceNumber)), 35 + voiceNumber) << "settings: " << name;
+        return text;
+    };
 
-        EXPECT_EQ (settingsFolder.settingsFile().loadFileAsString(), content) << "settings: " << name;
+    std::array<int, 3> loaded {}, refused {};
+    const auto tally = [&] (size_t kind, bool wasLoaded, const std::function<bool()>& isWhole, int round)
+    {
+        ++(wasLoaded ? loaded : refused)[kind];
+        EXPECT_TRUE (! wasLoaded || isWhole()) << "document " << kind << " of round " << round;
+    };
+
+    // The sanitized builds run many times slower; they go through the first rounds of the same sequence.
+   #if defined (__SANITIZE_THREAD__) || defined (__SANITIZE_ADDRESS__)
+    constexpr int rounds = 400;
+   #else
+    constexpr int rounds = 2000;
+   #endif
+
+    for (int round = 0; round < rounds; ++round)
+    {
+        const auto whole = [this] { return isWholeAndRestores (processor); };
+        tally (0, presetLoads (mutate (validPreset)), whole, round);
+        tally (1, ! hostStateRefused (stateBlockOf (mutate (validState))), whole, round);
+        write (scratchFolder.settingsFile(), mutate (validSettings));
+        KestrinAudioProcessor fresh (scratchFolder.get());
+        tally (2, ! fresh.settingsTree.isEquivalentTo (factory.settingsTree), [&] { return fresh.saveSettings() && KestrinAudioProcessor (scratchFolder.get()).settingsTree.isEquivalentTo (fresh.settingsTree); }, round);
     }
+
+    // Both outcomes must be common, or the run proves little about one of them.
+    for (size_t kind = 0; kind < 3; ++kind)
+        EXPECT_TRUE (loaded[kind] > rounds / 20 && refused[kind] > rounds / 20) << kind << ": " << loaded[kind] << " loaded, " << refused[kind] << " refused";
 }

@@ -32,8 +32,7 @@ TEST (ThreadStress, AudioHostAndMessageThreadsAtOnce)
             midi.clear();
 
             for (int i = random.nextInt (4); --i >= 0;)
-                midi.addEvent (juce::MidiMessage::noteOn (1 + random.nextInt (16), 34 + random.nextInt (12), (juce::uint8) (1 + random.nextInt (127))),
-                               random.nextInt (blockSize));
+                midi.addEvent (juce::MidiMessage::noteOn (1 + random.nextInt (16), 34 + random.nextInt (12), (juce::uint8) (1 + random.nextInt (127))), random.nextInt (blockSize));
 
             processor.processBlock (buffer, midi);
             nonFiniteBlocks += allFinite (buffer) ? 0 : 1;
@@ -53,25 +52,27 @@ TEST (ThreadStress, AudioHostAndMessageThreadsAtOnce)
             {
                 juce::MemoryBlock state;
                 processor.getStateInformation (state);
+                EXPECT_NE (juce::AudioProcessor::getXmlFromBinary (state.getData(), (int) state.getSize()), nullptr);
                 processor.setStateInformation (state.getData(), (int) state.getSize());
             }
         }
     });
 
-    // The message thread: presets, the note map, pads, MIDI learn and the editor opening and closing.
+    // The message thread: presets, the note map and the active panel, pads, MIDI learn and the editor opening and closing.
     juce::Random random (3);
     int failedPresetOperations = 0;
     std::unique_ptr<juce::AudioProcessorEditor> editor;
 
     for (const auto end = juce::Time::getMillisecondCounter() + 3000; juce::Time::getMillisecondCounter() < end;)
     {
-        switch (random.nextInt (6))
+        switch (random.nextInt (7))
         {
             case 0:  failedPresetOperations += processor.savePresetFile (presetPath) ? 0 : 1; break;
             case 1:  failedPresetOperations += processor.loadPresetFile (presetPath) ? 0 : 1; break;
             case 2:  processor.setVoiceMidiNotes (36 + random.nextInt (8), 37, 38, 39, 40, 41, 30 + random.nextInt (20)); break;
             case 3:  processor.voiceManager.getVoice (random.nextInt (VoiceManager::numVoices))->noteOn (40, false, 1.0f); break;
             case 4:  processor.midiLearnArmed = true; break;
+            case 5:  processor.setStateProperty (StateIds::activePanel, StateIds::panelName (1 + random.nextInt (7))); break;
             default: editor.reset (editor == nullptr ? processor.createEditorIfNeeded() : nullptr); break;
         }
 
