@@ -494,11 +494,11 @@ bool KestrinAudioProcessor::savePresetFile (const juce::String& path)
         return false;
 
     const juce::File file (path);
+    const auto name = file.getFileNameWithoutExtension();
     const juce::ScopedLock lock (stateLock);
-    valueTreeState.state.setProperty (StateIds::presetPath, path, nullptr);
-    valueTreeState.state.setProperty (StateIds::presetName, file.getFileNameWithoutExtension(), nullptr);
 
     auto document = valueTreeState.copyState();
+    document.setProperty (StateIds::presetName, name, nullptr);
     document.removeProperty (StateIds::presetPath, nullptr);
     document.removeProperty (StateIds::activePanel, nullptr);
 
@@ -510,9 +510,12 @@ bool KestrinAudioProcessor::savePresetFile (const juce::String& path)
 
     const auto xml = document.createXml();
 
+    // Renamed only once the file is there: a failed save must not show a name that no file holds.
     if (xml == nullptr || ! StateDocuments::writeFile (*xml, file))
         return false;
 
+    valueTreeState.state.setProperty (StateIds::presetPath, path, nullptr);
+    valueTreeState.state.setProperty (StateIds::presetName, name, nullptr);
     broadcast (presetSavedMessage);
     return true;
 }

@@ -84,8 +84,9 @@ public:
         that presets don't carry. Broadcasts "PresetLoaded" on success; on failure changes nothing. */
     bool loadPresetFile (const juce::String& path);
 
-    /** Names the current preset after path and writes it there, without the active panel, the note
-        map and the four global settings. Broadcasts "PresetSaved" on success. */
+    /** Writes the current preset to path, without the active panel, the note map and the four global
+        settings. On success it names the preset after path and broadcasts "PresetSaved"; a failed
+        write changes nothing. */
     bool savePresetFile (const juce::String& path);
 
     /** Guards valueTreeState.state: a host saves or restores it on its own thread while the

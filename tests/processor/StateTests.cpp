@@ -271,7 +271,7 @@ TEST_F (StateTest, FailedPresetSaveReportsSendsNothingAndLeavesTheExistingFileIn
 {
     MessageRecorder recorder (processor);
     EXPECT_FALSE (processor.savePresetFile (folder.get().getChildFile ("No Such Folder").getChildFile ("Kit.qvtp").getFullPathName()));
-    EXPECT_EQ (property (processor, S::presetName).toString(), "Kit") << "the preset takes its new name all the same";
+    EXPECT_EQ (property (processor, S::presetName).toString(), "Init") << "a failed save keeps the current name";
     EXPECT_FALSE (processor.savePresetFile (folder.presetsFolder().getFullPathName()));
     EXPECT_TRUE (folder.presetsFolder().isDirectory());
 
