@@ -1,8 +1,15 @@
 #include "NumberText.h"
 
+#include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+
+#if JUCE_MAC || JUCE_IOS
+ #include <xlocale.h>
+#endif
 
 namespace
 {
@@ -66,17 +73,31 @@ Scan scanNumber (const std::string& s, size_t start)
     return scan;
 }
 
-/** Converts s[start, end), which has passed scanNumber; the conversion takes no plus sign. */
-template <typename Number>
-std::optional<Number> convert (const std::string& s, size_t start, size_t end, std::errc& error)
+/** Converts s[start, end), which has passed scanNumber, to a whole number. */
+std::optional<int> convertWhole (const std::string& s, size_t start, size_t end)
 {
     if (s[start] == '+')
         ++start;
 
-    Number value {};
+    int value {};
     const auto result = std::from_chars (s.data() + start, s.data() + end, value);
-    error = result.ec;
-    return result.ec == std::errc() && result.ptr == s.data() + end ? std::optional<Number> (value) : std::nullopt;
+    return result.ec == std::errc() && result.ptr == s.data() + end ? std::optional<int> (value) : std::nullopt;
+}
+
+/** Converts s[start, end), which has passed scanNumber, correctly rounded and with "." as the
+    decimal point whatever the locale. Floating-point std::from_chars is missing from the
+    libc++ that older Apple toolchains ship, hence strtod in the "C" locale. Results beyond the
+    range of a double set outOfRange, and so does underflow to zero. */
+double convertDecimal (const std::string& s, size_t start, size_t end, bool& outOfRange)
+{
+    static const locale_t cLocale = newlocale (LC_ALL_MASK, "C", (locale_t) nullptr);
+
+    const std::string number (s, start, end - start);
+    char* stop = nullptr;
+    errno = 0;
+    const auto value = strtod_l (number.c_str(), &stop, cLocale);
+    outOfRange = errno == ERANGE && (std::isinf (value) || value == 0.0);
+    return value;
 }
 
 size_t skipBlanks (const std::string& s)
@@ -101,13 +122,11 @@ double readLeadingNumber (const juce::String& text)
     if (! scan.hasDigits)
         return 0.0;
 
-    std::errc error {};
+    bool outOfRange = false;
+    const auto value = convertDecimal (s, start, scan.end, outOfRange);
 
-    if (const auto value = convert<double> (s, start, scan.end, error))
-        return *value;
-
-    if (error != std::errc::result_out_of_range)
-        return 0.0;
+    if (! outOfRange)
+        return value;
 
     const auto sign = s[start] == '-' ? -1.0 : 1.0;
     return scan.negativeExponent ? sign * 0.0 : sign * std::numeric_limits<double>::max();
@@ -122,9 +141,9 @@ std::optional<double> readDecimal (const juce::String& text)
         || scan.exponentDigits > maximumExponentDigits)
         return std::nullopt;
 
-    std::errc error {};
-    const auto value = convert<double> (s, 0, s.size(), error);
-    return value.has_value() && std::isfinite (*value) ? value : std::nullopt;
+    bool outOfRange = false;
+    const auto value = convertDecimal (s, 0, s.size(), outOfRange);
+    return outOfRange || ! std::isfinite (value) ? std::nullopt : std::optional<double> (value);
 }
 
 std::optional<int> readWholeNumber (const juce::String& text)
@@ -135,7 +154,6 @@ std::optional<int> readWholeNumber (const juce::String& text)
     if (s.size() == start || s.size() > maximumNumberLength || skipDigits (s, start) != s.size())
         return std::nullopt;
 
-    std::errc error {};
-    return convert<int> (s, 0, s.size(), error);
+    return convertWhole (s, 0, s.size());
 }
 } // namespace NumberText
