@@ -42,7 +42,7 @@ TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCu
         EXPECT_FALSE (e.dialog().isVisible());
         EXPECT_EQ (e.state (StateIds::presetPath), sub.getChildFile (saved + ".qvtp").getFullPathName()) << typed;
         EXPECT_TRUE (sub.getChildFile (saved + ".qvtp").existsAsFile()) << typed;
-        EXPECT_TRUE (pumpUntil ([&] { return e.nameField().getText() == saved; })) << "the rescan selects what was saved";
+        EXPECT_TRUE (pumpUntil ([&e, saved = saved] { return e.nameField().getText() == saved; })) << "the rescan selects what was saved";
     }
 
     EXPECT_EQ (filesElsewhere(), before);
