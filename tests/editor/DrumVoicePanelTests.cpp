@@ -76,7 +76,9 @@ TEST_F (PanelTest, TypedValuesReachTheParameterInItsUnitsAndTheLabelEndsOnItsTex
         { ids::pan, "", 0.0f, "Center" },                { ids::saturation, "1e99999999999", 1.0f, "100%" },
     };
 
-    // As a user commits an edit: double-click opens the editor, the text is typed, focus leaves.
+    // As a user commits an edit on screen: double-click opens the editor, the text is typed, focus leaves.
+    panel.addToDesktop (0);
+    panel.setVisible (true);
     const auto type = [] (juce::Label& label, const juce::String& text) { label.showEditor(); label.getCurrentTextEditor()->setText (text, false); label.hideEditor (false); };
 
     for (const auto& c : cases)

@@ -33,7 +33,7 @@ TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCu
     const auto before = filesElsewhere();
 
     for (const auto& [typed, saved] : std::vector<std::pair<juce::String, juce::String>> {
-             { "../../Escape", "....Escape" }, { "a/b\\c:d*e?f\"g<h>i|j", "abcdefghij" }, { "x/..", "x.." }, { "Tab\tNew\nLine", "TabNewLine" } })
+             { "../../Escape", "....Escape" }, { "a/b\\c:d*e?f\"g<h>i|j", "abcdefghij" }, { "x/..", "x.." }, { "Tab\tNew\nLine", "TabNew Line" } })
     {
         e.clickNavbar (*e.editor->navbar.saveButton);
         e.click ("Factory/Sub");
