@@ -166,6 +166,7 @@ std::unique_ptr<juce::AudioParameterFloat> makeGlobal (const char* id, const juc
     return makeParameter (id, name, steps (texts.size()), 0.0f, std::move (toText), indexOfName (texts), Kind::choice);
 }
 
+/** The voice parameters that pick one of a few named options rather than set an amount. */
 Kind kindOfVoiceParameter (const char* suffix)
 {
     using namespace ParameterIds;
