@@ -11,6 +11,7 @@ tombrel_packages=(
     libgtest-dev libbenchmark-dev
     clang libc++-dev libc++abi-dev googletest
     xvfb xauth
+    lilv-utils  # lv2info, with which the hosting tests read the LV2 description
 )
 
 tombrel_install_dependencies()
