@@ -190,6 +190,15 @@ struct Editor : Processor
     void type (const juce::String& name)    { nameField().setText (name, true); pump(); }
     void save()                             { dialog().buttonClicked (&saveButton()); }
 
+    /** The name field, the save button's text and how it is shown when disabled; its right edge stays at 626. */
+    juce::String target()
+    {
+        auto& button = saveButton();
+        EXPECT_EQ (button.getBounds(), juce::Rectangle<int> (626 - button.getBestWidthForHeight (24), 340, button.getBestWidthForHeight (24), 24));
+        return nameField().getText() + " " + button.getButtonText() + (button.isEnabled() ? "" : " disabled")
+             + (button.getAlpha() == 1.0f ? "" : " at " + juce::String (button.getAlpha(), 1));
+    }
+
     std::unique_ptr<KestrinAudioProcessorEditor> editor;
     juce::StringArray opened;
 };
@@ -204,15 +213,6 @@ struct PresetEditor : Editor
             add (path);
 
         open();
-    }
-
-    /** The name field, the save button's text and how it is shown when disabled; its right edge stays at 626. */
-    juce::String target()
-    {
-        auto& button = saveButton();
-        EXPECT_EQ (button.getBounds(), juce::Rectangle<int> (626 - button.getBestWidthForHeight (24), 340, button.getBestWidthForHeight (24), 24));
-        return nameField().getText() + " " + button.getButtonText() + (button.isEnabled() ? "" : " disabled")
-             + (button.getAlpha() == 1.0f ? "" : " at " + juce::String (button.getAlpha(), 1));
     }
 };
 } // namespace EditorTestHelpers
