@@ -205,10 +205,6 @@ TEST_F (ProcessingTest, MidiLearnWaitsForANoteOnAndLearnsWhileBypassed)
     setValue (parameter (processor, Id::paramBypassGlobal), 1.0f);
     render (processor, midiOf ({ juce::MidiMessage::noteOn (2, 52, (juce::uint8) 100), juce::MidiMessage::noteOn (16, 53, (juce::uint8) 100) }), blockSize);
     EXPECT_TRUE (! processor.midiLearnArmed && processor.learnedMidiNote == 53);
-
-    // The message comes on a timer, which a loaded machine may run late.
-    for (const auto end = juce::Time::getMillisecondCounter() + 20000; recorder.count ("MidiNoteLearned") == 0 && juce::Time::getMillisecondCounter() < end;)
-        pumpMessages();
     pumpMessages();
     EXPECT_EQ (recorder.count ("MidiNoteLearned"), 1);
 }
