@@ -251,8 +251,9 @@ float textToFrequency (const juce::String& text)
 {
     constexpr float hertzPerKilohertz = 1000.0f;
 
+    // A huge number of kHz stays the largest number rather than overflowing to infinity.
     if (text.endsWith ("kHz"))
-        return readLeadingNumber (text, 3) * hertzPerKilohertz;
+        return juce::jlimit (std::numeric_limits<float>::lowest(), std::numeric_limits<float>::max(), readLeadingNumber (text, 3) * hertzPerKilohertz);
 
     return readLeadingNumber (text, 2);
 }
