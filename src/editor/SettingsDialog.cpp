@@ -270,7 +270,7 @@ void SettingsDialog::buttonClicked (juce::Button* button)
                 .setProperty (StateIds::value, noteFromEditor (noteEditors[(size_t) voiceNumber - 1]), nullptr);
 
         // A file that can't be written leaves the current map in use all the same.
-        processor.saveSettings();
+        processor.saveNoteMapSetting();
         applyMidiMapFromEditors();
     }
     else if (auto light = std::find_if (learnButtons.begin(), learnButtons.end(), [button] (auto& l) { return l.get() == button; });
