@@ -492,7 +492,7 @@ juce::File KestrinAudioProcessor::getSettingsFile() const
 
 bool KestrinAudioProcessor::loadPresetFile (const juce::String& path)
 {
-    if (! juce::File::isAbsolutePath (path))
+    if (! StateDocuments::isPresetPath (path))
         return false;
 
     const juce::File file (path);
@@ -526,7 +526,7 @@ bool KestrinAudioProcessor::loadPresetFile (const juce::String& path)
 
 bool KestrinAudioProcessor::savePresetFile (const juce::String& path)
 {
-    if (! juce::File::isAbsolutePath (path))
+    if (! StateDocuments::isPresetPath (path))
         return false;
 
     const juce::File file (path);

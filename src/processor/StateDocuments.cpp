@@ -24,8 +24,8 @@ constexpr int documentDepth = 2;
 constexpr double rangeTolerance = 1.0e-4;
 
 /** The longest preset name, as many bytes as a file name may have, and the longest preset path, the
-    platform's path limit less the terminating NUL. A state that holds one writes back to at most
-    six times its bytes (each quote as "&quot;"), far within UntrustedXml::maximumSize. */
+    platform's path limit less the terminating NUL. A state that holds them writes back to at most
+    six times their bytes (each quote as "&quot;"), far within UntrustedXml::maximumSize. */
 constexpr int maximumNameBytes = NAME_MAX;
 constexpr int maximumPathBytes = PATH_MAX - 1;
 
@@ -253,6 +253,11 @@ void replaceState (juce::AudioProcessorValueTreeState& state, const juce::ValueT
         auto tree = state.state;
         setParameterValue (tree, parameter->paramID, value);
     }
+}
+
+bool isPresetPath (const juce::String& path)
+{
+    return juce::File::isAbsolutePath (path) && (int) path.getNumBytesAsUTF8() <= maximumPathBytes;
 }
 
 void setParameterValue (juce::ValueTree& state, const juce::String& parameterId, float value)

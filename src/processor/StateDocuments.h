@@ -45,6 +45,10 @@ std::unique_ptr<juce::XmlElement> createSettingsXml (const Settings& settings);
     its parameter then holds is put in place of what the framework made of it. */
 void replaceState (juce::AudioProcessorValueTreeState& state, const juce::ValueTree& newState);
 
+/** True for an absolute path no longer than a state may hold as presetPath. The framework drops "."
+    and doubled separators from a path before it opens it, so a longer one may still name a file. */
+bool isPresetPath (const juce::String& path);
+
 /** Sets a parameter's value in a state tree, adding its entry when missing. */
 void setParameterValue (juce::ValueTree& state, const juce::String& parameterId, float value);
 

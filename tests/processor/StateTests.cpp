@@ -318,6 +318,8 @@ TEST_F (StateTest, FailedPresetSaveReportsSendsNothingAndLeavesTheExistingFileIn
     EXPECT_EQ (property (processor, S::presetName).toString(), "Init") << "a failed save keeps the current name";
     EXPECT_FALSE (processor.savePresetFile (folder.presetsFolder().getFullPathName()));
     EXPECT_TRUE (folder.presetsFolder().isDirectory());
+    EXPECT_FALSE (processor.savePresetFile (folder.presetsFolder().getFullPathName() + juce::String::repeatedString ("/.", PATH_MAX / 2) + "/Kit.qvtp"))
+        << "a path longer than a state may hold, though the framework shortens it";
 
     // A name so long that no temporary file fits beside it makes the write fail after the target
     // exists, whatever the user's permissions. Written in place: replaceWithText uses a temporary file too.
@@ -392,7 +394,10 @@ TEST_F (StateTest, EveryLoaderRefusesHostileOrInvalidDocumentsAndFilesAndChanges
     const auto workingDirectory = juce::File::getCurrentWorkingDirectory();
     otherFolder.get().setAsCurrentWorkingDirectory(); // where the relative path leads to a preset
 
-    for (const auto& path : { juce::String(), juce::String ("Presets/Groove.qvtp"), presetPath ("Missing.qvtp") })
+    // A path longer than a state may hold, though the framework shortens it to one that leads to a preset.
+    const auto longPath = otherFolder.presetsFolder().getFullPathName() + juce::String::repeatedString ("/.", PATH_MAX / 2) + "/Groove.qvtp";
+
+    for (const auto& path : { juce::String(), juce::String ("Presets/Groove.qvtp"), presetPath ("Missing.qvtp"), longPath })
         EXPECT_FALSE (presetLoads (path)) << path;
 
     workingDirectory.setAsCurrentWorkingDirectory();
