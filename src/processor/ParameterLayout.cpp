@@ -35,9 +35,9 @@ float defaultOf (VoiceParameter parameter) { return VoiceParameters::getRange (p
 /** The same range, except that a value which is not a finite number (a host may send NaN) snaps to
     the default: a parameter never holds one, so a saved state never carries one. The mapping to
     and from 0 to 1 is the range's own, restated because the range only takes its snapping
-    together with the mapping, and worked out in double precision: the framework keeps a value by
-    mapping it to 0 to 1 and back, twice, and with one rounding each way a value it gives back
-    comes back unchanged, so that saving a restored state gives the same state. */
+    together with the mapping. It is worked out in double precision and rounded once each way: the
+    framework keeps a value by mapping it to 0 to 1 and back, and a value it has given back then
+    maps to itself again, so that a restored state saves as it was. */
 Range finiteOnly (const Range& range, float defaultValue)
 {
     const auto skew = (double) range.skew;
