@@ -66,10 +66,7 @@ Edit valueOf (const juce::String& name, const juce::String& value)
 /** Renames the settings entry `from` to `to`, with another value. */
 Edit retagged (const juce::String& from, const juce::String& to, const char* value)
 {
-    return [=] (const Bytes& d)
-    {
-        return edited (d, [&] (juce::XmlElement& x) { auto* entry = x.getChildByName (from); entry->setTagName (to); entry->setAttribute (S::value, value); });
-    };
+    return [=] (const Bytes& d) { return edited (d, [&] (auto& x) { x.getChildByName (from)->setTagName (to); x.getChildByName (to)->setAttribute (S::value, value); }); };
 }
 
 /** A document as large as may be read: the root gains a value of text and character references up
@@ -119,13 +116,7 @@ const std::vector<std::tuple<const char*, int, Edit>> refusedEdits {
     { "an attribute twice", all, [] (auto& d) { auto r = d; return r.insert (r.find (" value=\""), " value=\"7\""); } },
     { "larger than 1 MB", all, [] (auto& d) { return insideRoot (d, "<!--" + Bytes ((size_t) 1 << 20, 'x') + "-->"); } },
     { "more elements than a document may have", all, [] (auto& d) { return insideRoot (d, repeated ("<a/>", UntrustedXml::maximumElements)); } },
-    { "more attributes than a document may have", all, [] (auto& d)
-      {
-          Bytes many;
-          for (int i = 0; i < UntrustedXml::maximumAttributes; ++i)
-              many += " a" + std::to_string (i) + "=\"\"";
-          return insideRoot (d, "<a" + many + "/>");
-      } },
+    { "more attributes than a document may have", all, [] (auto& d) { Bytes a; for (int i = 0; i < UntrustedXml::maximumAttributes; ++i) a += " a" + std::to_string (i) + "=''"; return insideRoot (d, "<a" + a + "/>"); } },
     { "an entry twice", all, [] (auto& d) { return edited (d, [] (auto& x) { x.addChildElement (new juce::XmlElement (*x.getFirstChildElement())); }); } },
     { "fractional note", all, valueOf (S::voiceMidi (1), "36.5") },
     { "note name", all, valueOf (S::voiceMidi (3), "D3") },
@@ -446,11 +437,6 @@ TEST_F (StateTest, TheLargestDocumentsThatLoadDoSoAtOnceAndLeaveWhatLoadsAgain)
     EXPECT_TRUE (KestrinAudioProcessor (scratchFolder.get()).saveSettings());
     KestrinAudioProcessor next (scratchFolder.get());
     EXPECT_TRUE ((double) next.settingsTree.getChildWithName (S::scale)[S::value] == 1.5 && next.voiceManager.getVoice (1)->getMidiNote() == 50);
-
-    // Tags in another case are the same entries, in the check as in the reading.
-    EXPECT_FALSE (settingsRefused ("<settings><SCALE value=\"2\"/><Voice3MIDI value=\"45\"/></settings>"));
-    KestrinAudioProcessor cased (scratchFolder.get());
-    EXPECT_TRUE ((double) cased.settingsTree.getChildWithName (S::scale)[S::value] == 2.0 && cased.voiceManager.getVoice (2)->getMidiNote() == 45);
 }
 
 TEST_F (StateTest, RestoredStatesSaveTheSameBytesAndKeepTheValuesAsRead)
