@@ -277,7 +277,7 @@ void SettingsDialog::buttonClicked (juce::Button* button)
                 .setProperty (StateIds::value, notes[(size_t) voiceNumber - 1], nullptr);
 
         // A file that can't be written leaves the current map in use all the same.
-        if (! processor.saveSettings())
+        if (! processor.saveNoteMapSetting())
             showWriteFailure (juce::File (processor.dataFolderPath).getChildFile (StateIds::settingsFileName),
                               "The note map is in use but is not the default for new instances.", this);
     }
