@@ -417,7 +417,11 @@ void KestrinAudioProcessorEditor::pasteVoiceFromClipboard (int voiceNumber)
         if (parameter == nullptr)
             continue;
 
-        // Clipboard text is untrusted: read without "nan", "inf" or overflow, then kept inside 0..1.
+        // Clipboard text is untrusted: "nan" is no value and leaves the parameter as it is; an
+        // infinity or an overflow reads as the largest number of its sign, then kept inside 0..1.
+        if (NumberText::isNotANumber (pieces[1]))
+            continue;
+
         const auto value = (float) NumberText::readLeadingNumber (pieces[1]);
         parameter->setValueNotifyingHost (juce::jlimit (0.0f, 1.0f, value));
     }

@@ -8,12 +8,20 @@
 
 namespace
 {
-/** Folders first, then natural order of the full paths without regard to case; ties fall back to case so the order is stable. */
+/** Natural order of the full paths without regard to case, as the system's file manager shows
+    them: folders and files mixed on macOS, folders first elsewhere. Ties fall back to case so the
+    order is stable. */
 struct PresetEntryOrder
 {
+   #if JUCE_MAC
+    static constexpr bool foldersFirst = false;
+   #else
+    static constexpr bool foldersFirst = true;
+   #endif
+
     static int compareElements (const juce::File& a, const juce::File& b)
     {
-        if (a.isDirectory() != b.isDirectory())
+        if (foldersFirst && a.isDirectory() != b.isDirectory())
             return a.isDirectory() ? -1 : 1;
 
         const auto byName = a.getFullPathName().compareNatural (b.getFullPathName(), false);

@@ -2,7 +2,9 @@
 
 #include "editor/CrossPath.h"
 #include "editor/KestrinAudioProcessorEditor.h"
+#include "editor/PresetFileFilter.h"
 #include "editor/SelectDeeplyNestedFile.h"
+#include "editor/WriteFailureAlert.h"
 #include "lookandfeel/Fonts.h"
 #include "lookandfeel/Palette.h"
 #include "processor/KestrinAudioProcessor.h"
@@ -12,19 +14,6 @@ namespace
 {
 constexpr int saveButtonRight = 626;
 constexpr int buttonHeight = 24;
-
-/** A typed name as one portable file name: no folder separators, nothing a common file system refuses. */
-juce::String legalFileNameOf (const juce::String& typed)
-{
-    const juce::String refused ("/\\:*?\"<>|");
-    juce::String name;
-
-    for (const auto c : typed)
-        if (c >= 0x20 && c != 0x7f && ! refused.containsChar (c))
-            name += juce::String::charToString (c);
-
-    return name;
-}
 } // namespace
 
 PresetSaveDialog::PresetSaveDialog (KestrinAudioProcessor& processorToUse) : processor (processorToUse)
@@ -44,7 +33,7 @@ PresetSaveDialog::PresetSaveDialog (KestrinAudioProcessor& processorToUse) : pro
     nameEditor.setText (fileName, false);
     nameEditor.onTextChange = [this]
     {
-        fileName = legalFileNameOf (nameEditor.getText()) + StateIds::presetExtension;
+        fileName = nameEditor.getText() + StateIds::presetExtension;
         updateSaveButton();
     };
 
@@ -74,10 +63,12 @@ PresetSaveDialog::PresetSaveDialog (KestrinAudioProcessor& processorToUse) : pro
     presetsFolder = processor.presetsFolderPath;
     currentFolder = presetsFolder;
 
-    fileFilter = std::make_unique<juce::WildcardFileFilter> ("*.qvtp", "*", "QVTP Files");
+    fileFilter = std::make_unique<PresetFileFilter>();
     // Listing folders may wait on the disk; it should never compete with the interface.
     scanningThread.startThread (juce::Thread::Priority::low);
     directoryList = std::make_unique<juce::DirectoryContentsList> (fileFilter.get(), scanningThread);
+    // A preset saved under a name starting with "." is listed too, so that it is preselected after the save.
+    directoryList->setIgnoresHiddenFiles (false);
     directoryList->setDirectory (juce::File (currentFolder), true, true);
 
     fileTree = std::make_unique<juce::FileTreeComponent> (*directoryList);
@@ -114,7 +105,7 @@ void PresetSaveDialog::setFileName (const juce::String& name)
     const auto shownName = extensionStart >= 1 ? name.substring (0, extensionStart) : juce::String();
 
     // The target follows the name shown, so that it is always a preset file however the given name ends.
-    fileName = legalFileNameOf (shownName) + StateIds::presetExtension;
+    fileName = shownName + StateIds::presetExtension;
     updateSaveButton();
     nameEditor.setText (shownName, true);
 }
@@ -124,12 +115,20 @@ void PresetSaveDialog::updateSaveButton()
     const juce::File target (currentFolder + "/" + fileName);
     const auto overwrites = target.existsAsFile();
     const auto isProtected = overwrites && currentFolder.endsWith ("/Factory");
+    // The name is saved exactly as shown, so a name that cannot be one file name is refused where it is typed.
+    const auto isRefused = isProtected || ! canSaveShownName();
 
     saveButton->setButtonText (overwrites ? "OVERWRITE" : "SAVE");
-    saveButton->setEnabled (! isProtected);
-    saveButton->setAlpha (isProtected ? 0.5f : 1.0f);
+    saveButton->setEnabled (! isRefused);
+    saveButton->setAlpha (isRefused ? 0.5f : 1.0f);
     saveButton->changeWidthToFitText (buttonHeight);
     saveButton->setBounds (saveButtonRight - saveButton->getWidth(), 340, saveButton->getWidth(), buttonHeight);
+}
+
+bool PresetSaveDialog::canSaveShownName() const
+{
+    const juce::String extension (StateIds::presetExtension);
+    return fileName.endsWith (extension) && PresetFileFilter::isSaveableName (fileName.dropLastCharacters (extension.length()));
 }
 
 void PresetSaveDialog::refreshFolderListing()
@@ -178,8 +177,20 @@ void PresetSaveDialog::buttonClicked (juce::Button* button)
     }
     else if (button == saveButton.get())
     {
-        if (! processor.savePresetFile (currentFolder + "/" + fileName))
+        // The field's change message may still be on its way.
+        fileName = nameEditor.getText() + StateIds::presetExtension;
+        updateSaveButton();
+
+        if (! saveButton->isEnabled())
             return;
+
+        const juce::File target (currentFolder + "/" + fileName);
+
+        if (! processor.savePresetFile (target.getFullPathName()))
+        {
+            showWriteFailure (target, "The preset was not saved.", this);
+            return;
+        }
 
         refreshFolderListing();
         hideThroughEditor();

@@ -47,10 +47,12 @@ public:
 private:
     void timerCallback() override;
     void hideThroughEditor();
+    /** Whether the name the target carries can be one file name in its folder. */
+    bool canSaveShownName() const;
 
     KestrinAudioProcessor& processor;
     std::unique_ptr<juce::DrawableButton> closeButton;
-    std::unique_ptr<juce::WildcardFileFilter> fileFilter;
+    std::unique_ptr<juce::FileFilter> fileFilter;
     juce::Label titleLabel;
     std::unique_ptr<juce::TextButton> saveButton;
     juce::String presetsFolder;

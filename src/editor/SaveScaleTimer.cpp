@@ -17,6 +17,6 @@ void SaveScaleTimer::timerCallback()
     processor.settingsTree.getOrCreateChildWithName (StateIds::scale, nullptr)
         .setProperty (StateIds::value, (double) pendingScale, nullptr);
 
-    // A failed write keeps the scale in the tree; the next successful write takes it along.
-    processor.saveSettings();
+    // A failed write keeps the scale in the tree; the next write of the scale takes it along.
+    processor.saveScaleSetting();
 }

@@ -2,6 +2,7 @@
 
 #include "editor/CrossPath.h"
 #include "editor/KestrinAudioProcessorEditor.h"
+#include "editor/WriteFailureAlert.h"
 #include "lookandfeel/Fonts.h"
 #include "lookandfeel/Palette.h"
 #include "processor/KestrinAudioProcessor.h"
@@ -25,6 +26,8 @@ constexpr int fallbackNote = 60;
 
 const juce::String midiNoteLearnedMessage { "MidiNoteLearned" };
 const juce::String voiceLabelChangedMessage { "voiceLabelChanged" };
+const juce::String stateInformationSetMessage { "StateInformationSet" };
+const juce::String presetLoadedMessage { "PresetLoaded" };
 
 std::vector<juce::String> makeNoteNames (const std::array<const char*, 12>& pitchNames)
 {
@@ -265,13 +268,18 @@ void SettingsDialog::buttonClicked (juce::Button* button)
     }
     else if (button == saveButton.get())
     {
-        for (int voiceNumber = 1; voiceNumber <= (int) noteEditors.size(); ++voiceNumber)
+        // What the voices play is what becomes the default, rows still being typed in included.
+        takeTypedNotes();
+        const auto notes = currentNotes();
+
+        for (int voiceNumber = 1; voiceNumber <= (int) notes.size(); ++voiceNumber)
             processor.settingsTree.getOrCreateChildWithName (StateIds::voiceMidi (voiceNumber), nullptr)
-                .setProperty (StateIds::value, noteFromEditor (noteEditors[(size_t) voiceNumber - 1]), nullptr);
+                .setProperty (StateIds::value, notes[(size_t) voiceNumber - 1], nullptr);
 
         // A file that can't be written leaves the current map in use all the same.
-        processor.saveSettings();
-        applyMidiMapFromEditors();
+        if (! processor.saveNoteMapSetting())
+            showWriteFailure (juce::File (processor.dataFolderPath).getChildFile (StateIds::settingsFileName),
+                              "The note map is in use but is not the default for new instances.", this);
     }
     else if (auto light = std::find_if (learnButtons.begin(), learnButtons.end(), [button] (auto& l) { return l.get() == button; });
              light != learnButtons.end())
@@ -280,10 +288,12 @@ void SettingsDialog::buttonClicked (juce::Button* button)
     }
     else if (button == octaveUpButton.get())
     {
+        takeTypedNotes();
         shiftOctave (octave);
     }
     else if (button == octaveDownButton.get())
     {
+        takeTypedNotes();
         shiftOctave (-octave);
     }
 }
@@ -292,6 +302,8 @@ void SettingsDialog::actionListenerCallback (const juce::String& message)
 {
     if (message == midiNoteLearnedMessage)
         noteLearned();
+    else if (message == stateInformationSetMessage || message == presetLoadedMessage)
+        refreshMidiMapEditors(); // the map may have been replaced underneath the rows
     else if (message.startsWith (voiceLabelChangedMessage))
         updateVoiceLabel (message.getLastCharacters (1).getIntValue());
 }
@@ -303,6 +315,14 @@ void SettingsDialog::textEditorReturnKeyPressed (juce::TextEditor& editor)
 
 void SettingsDialog::textEditorFocusLost (juce::TextEditor& editor)
 {
+    // Leaving a row that still shows its voice's note takes nothing, so a row showing "ERR" isn't
+    // applied as 60 by a mere click elsewhere (on SAVE, say, after its map was written).
+    const auto row = (size_t) std::distance (noteEditors.begin(), std::find_if (noteEditors.begin(), noteEditors.end(),
+                                                                             [&editor] (auto& e) { return &e == &editor; }));
+
+    if (row < noteEditors.size() && editor.getText() == noteNumberToName (currentNotes()[row]))
+        return;
+
     validateNoteEntry (editor.getText(), editor);
 }
 
@@ -323,11 +343,7 @@ void SettingsDialog::refreshMidiMapEditors()
 
 void SettingsDialog::validateNoteEntry (const juce::String& text, juce::TextEditor& editor)
 {
-    const auto name = text.toLowerCase();
-    auto index = indexOf (flatNoteNames, name);
-
-    if (index < 0)
-        index = indexOf (sharpNoteNames, name);
+    const auto index = indexOfTypedName (text);
 
     if (index < 0)
     {
@@ -344,9 +360,27 @@ void SettingsDialog::applyMidiMapFromEditors()
     std::array<int, 7> notes {};
 
     for (size_t i = 0; i < notes.size(); ++i)
+    {
         notes[i] = noteFromEditor (noteEditors[i]);
 
+        // A name typed in sharps, or in any case, shows as the note it now plays.
+        if (indexOfTypedName (noteEditors[i].getText()) >= 0)
+            showNote ((int) i + 1, notes[i]);
+    }
+
     processor.setVoiceMidiNotes (notes[0], notes[1], notes[2], notes[3], notes[4], notes[5], notes[6]);
+}
+
+void SettingsDialog::takeTypedNotes()
+{
+    auto notes = currentNotes();
+
+    for (size_t i = 0; i < notes.size(); ++i)
+        if (const auto index = indexOfTypedName (noteEditors[i].getText()); index >= 0)
+            notes[i] = lowestNamedNote + index;
+
+    processor.setVoiceMidiNotes (notes[0], notes[1], notes[2], notes[3], notes[4], notes[5], notes[6]);
+    refreshMidiMapEditors();
 }
 
 void SettingsDialog::updateVoiceLabel (int voiceNumber)
@@ -364,9 +398,16 @@ void SettingsDialog::updateVoiceLabel (int voiceNumber)
 }
 
 //==============================================================================
+int SettingsDialog::indexOfTypedName (const juce::String& text) const
+{
+    const auto name = text.toLowerCase();
+    const auto index = indexOf (flatNoteNames, name);
+    return index >= 0 ? index : indexOf (sharpNoteNames, name);
+}
+
 int SettingsDialog::noteFromEditor (const juce::TextEditor& editor) const
 {
-    const auto index = indexOf (flatNoteNames, editor.getText().toLowerCase());
+    const auto index = indexOfTypedName (editor.getText());
     return index < 0 ? fallbackNote : lowestNamedNote + index;
 }
 

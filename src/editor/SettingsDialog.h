@@ -52,6 +52,10 @@ public:
     /** Hands the notes of the seven editors to the processor; a row without a valid name gets 60. */
     void applyMidiMapFromEditors();
 
+    /** Takes every row as Return would, all at once: a valid name is applied, any other row shows
+        its voice's note again. The map then is what the rows show. */
+    void takeTypedNotes();
+
     /** Captions the row of voiceNumber (1 to 7) with its voice's drum-kind label; other numbers do nothing. */
     void updateVoiceLabel (int voiceNumber);
 
@@ -83,7 +87,9 @@ public:
     std::array<std::unique_ptr<LEDButton>, 7> learnButtons;
 
 private:
-    /** The note of a name from the flat table, or 60 when the text is not one. */
+    /** The table index of a typed name, in any case, with flats or sharps; -1 when it is none. */
+    int indexOfTypedName (const juce::String& text) const;
+    /** The note of a name, or 60 when the text is not one. */
     int noteFromEditor (const juce::TextEditor& editor) const;
     void shiftOctave (int semitones);
     void learnButtonClicked (LEDButton& light);

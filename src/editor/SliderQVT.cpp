@@ -2,6 +2,8 @@
 
 #include "processor/NumberText.h"
 
+#include <limits>
+
 namespace
 {
 // Stand in for a unit: every parameter's text-to-value function drops one to three trailing
@@ -10,6 +12,14 @@ const juce::String unitFiller { "abc" };
 
 constexpr double hertzPerKilohertz = 1000.0;
 constexpr double fractionPerPercent = 0.01;
+
+/** A converted number as text; an overflow to infinity stays the largest number of its sign, which
+    the parameter reads as the end of its range. */
+juce::String numberText (double value)
+{
+    constexpr auto largest = std::numeric_limits<double>::max();
+    return juce::String (juce::jlimit (-largest, largest, value));
+}
 } // namespace
 
 SliderQVT::SliderQVT() = default;
@@ -28,14 +38,21 @@ void SliderQVT::applyTypedText()
 {
     auto text = valueLabel->getText().toLowerCase();
 
+    // "nan" names no value: the knob keeps its own, and the label shows it again.
+    if (NumberText::isNotANumber (text))
+    {
+        valueLabel->setText (getTextFromValue (getValue()), juce::dontSendNotification);
+        return;
+    }
+
     // kHz first: "5khz" on a percentage knob is 5000, not 50.
     if (text.endsWith ("khz"))
     {
-        text = juce::String (NumberText::readLeadingNumber (text) * hertzPerKilohertz);
+        text = numberText (NumberText::readLeadingNumber (text) * hertzPerKilohertz);
     }
     else if (percentMode)
     {
-        text = juce::String (NumberText::readLeadingNumber (text) * fractionPerPercent);
+        text = numberText (NumberText::readLeadingNumber (text) * fractionPerPercent);
     }
     else if (panMode)
     {
@@ -44,7 +61,7 @@ void SliderQVT::applyTypedText()
         if (pan > 0.0 && text.endsWith ("l"))
             pan = -pan;
 
-        text = juce::String (pan);
+        text = numberText (pan);
     }
 
     const auto newValue = snapValue (getValueFromText (text + unitFiller), notDragging);

@@ -1,5 +1,6 @@
 #include "KestrinAudioProcessor.h"
 #include "FactoryKit.h"
+#include "NumberText.h"
 #include "ParameterIds.h"
 #include "ParameterLayout.h"
 #include "StateDocuments.h"
@@ -233,7 +234,7 @@ int KestrinAudioProcessor::getEffectiveOversamplingFactor() const noexcept
 void KestrinAudioProcessor::replaceParameterState (const juce::ValueTree& newState)
 {
     const juce::ScopedLock lock (stateLock);
-    valueTreeState.replaceState (newState);
+    StateDocuments::replaceState (valueTreeState, newState);
 
     // Listeners only hear values that changed; the engine must hold all of them.
     applyVoiceNotesFromState();
@@ -421,15 +422,15 @@ void KestrinAudioProcessor::setVoiceMidiNotes (int voice1, int voice2, int voice
 
 void KestrinAudioProcessor::loadSettings()
 {
-    const auto xml = StateDocuments::readFile (juce::File (dataFolderPath).getChildFile (StateIds::settingsFileName));
+    const auto xml = StateDocuments::readFile (getSettingsFile());
+    const auto settings = xml != nullptr ? StateDocuments::readSettings (*xml) : std::nullopt;
 
-    if (xml == nullptr || ! StateDocuments::isUsableSettings (*xml))
+    if (! settings.has_value())
         return;
 
-    // The scale is kept as the text that was read; the editor parses it.
-    if (const auto* scale = xml->getChildByName (StateIds::scale))
-        settingsTree.getChildWithName (StateIds::scale)
-            .setProperty (StateIds::value, scale->getStringAttribute (StateIds::value), nullptr);
+    // The number that was read, not its text, which may hold anything around the number.
+    if (settings->scale.has_value())
+        settingsTree.getChildWithName (StateIds::scale).setProperty (StateIds::value, *settings->scale, nullptr);
 
     std::array<int, VoiceManager::numVoices> notes {};
 
@@ -437,8 +438,8 @@ void KestrinAudioProcessor::loadSettings()
     {
         auto child = settingsTree.getChildWithName (StateIds::voiceMidi (voiceNumber));
 
-        if (const auto* saved = xml->getChildByName (StateIds::voiceMidi (voiceNumber)))
-            child.setProperty (StateIds::value, saved->getStringAttribute (StateIds::value).getIntValue(), nullptr);
+        if (const auto& saved = settings->notes[(size_t) voiceNumber - 1])
+            child.setProperty (StateIds::value, *saved, nullptr);
 
         notes[(size_t) voiceNumber - 1] = child.getProperty (StateIds::value);
     }
@@ -450,13 +451,48 @@ void KestrinAudioProcessor::loadSettings()
 
 bool KestrinAudioProcessor::saveSettings()
 {
-    const auto xml = settingsTree.createXml();
-    return xml != nullptr && StateDocuments::writeFile (*xml, juce::File (dataFolderPath).getChildFile (StateIds::settingsFileName));
+    return writeSettings (true, true);
+}
+
+bool KestrinAudioProcessor::saveScaleSetting()
+{
+    return writeSettings (true, false);
+}
+
+bool KestrinAudioProcessor::saveNoteMapSetting()
+{
+    return writeSettings (false, true);
+}
+
+bool KestrinAudioProcessor::writeSettings (bool withScale, bool withNoteMap)
+{
+    // Other instances share the file and may have written it since this one read it: the entries
+    // this write is not for are taken from the file as it is now.
+    const auto file = getSettingsFile();
+    const auto current = StateDocuments::readFile (file);
+    auto settings = (current != nullptr ? StateDocuments::readSettings (*current) : std::nullopt).value_or (StateDocuments::Settings {});
+
+    // A scale that the file's reader would refuse is not written: the file keeps its own.
+    if (withScale)
+        if (const auto scale = NumberText::readDecimal (settingsTree.getChildWithName (StateIds::scale)[StateIds::value].toString());
+            scale.has_value() && *scale > 0.0)
+            settings.scale = scale;
+
+    for (int voiceNumber = 1; withNoteMap && voiceNumber <= VoiceManager::numVoices; ++voiceNumber)
+        if (const auto child = settingsTree.getChildWithName (StateIds::voiceMidi (voiceNumber)); child.hasProperty (StateIds::value))
+            settings.notes[(size_t) voiceNumber - 1] = (int) child[StateIds::value];
+
+    return StateDocuments::writeFile (*StateDocuments::createSettingsXml (settings), file);
+}
+
+juce::File KestrinAudioProcessor::getSettingsFile() const
+{
+    return juce::File (dataFolderPath).getChildFile (StateIds::settingsFileName);
 }
 
 bool KestrinAudioProcessor::loadPresetFile (const juce::String& path)
 {
-    if (! juce::File::isAbsolutePath (path))
+    if (! StateDocuments::isPresetPath (path))
         return false;
 
     const juce::File file (path);
@@ -490,7 +526,7 @@ bool KestrinAudioProcessor::loadPresetFile (const juce::String& path)
 
 bool KestrinAudioProcessor::savePresetFile (const juce::String& path)
 {
-    if (! juce::File::isAbsolutePath (path))
+    if (! StateDocuments::isPresetPath (path))
         return false;
 
     const juce::File file (path);

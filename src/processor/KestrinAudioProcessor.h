@@ -80,6 +80,11 @@ public:
     /** Writes the settings tree to "settings.xml" in the data folder. */
     bool saveSettings();
 
+    /** Write only the scale, or only the note map, of the settings tree to "settings.xml". Other
+        instances share the file: its other entries stay as they are in the file at that moment. */
+    bool saveScaleSetting();
+    bool saveNoteMapSetting();
+
     /** Loads a preset file, keeping the active panel, the note map and the four global settings
         that presets don't carry. Broadcasts "PresetLoaded" on success; on failure changes nothing. */
     bool loadPresetFile (const juce::String& path);
@@ -140,6 +145,8 @@ private:
 
     void setExtraStateProperties();
     void loadSettings();
+    bool writeSettings (bool withScale, bool withNoteMap);
+    juce::File getSettingsFile() const;
     void broadcast (int messageIndex);
 
     void applyParameter (const ParameterTarget& target, float value);

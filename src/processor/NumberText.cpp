@@ -100,6 +100,16 @@ double convertDecimal (const std::string& s, size_t start, size_t end, bool& out
     return value;
 }
 
+/** Whether s holds word, in any case, at position i. */
+bool hasWordAt (const std::string& s, size_t i, const char* word)
+{
+    for (; *word != 0; ++word, ++i)
+        if (i >= s.size() || juce::CharacterFunctions::toLowerCase ((juce::juce_wchar) (unsigned char) s[i]) != (juce::juce_wchar) *word)
+            return false;
+
+    return true;
+}
+
 size_t skipBlanks (const std::string& s)
 {
     size_t i = 0;
@@ -118,9 +128,10 @@ double readLeadingNumber (const juce::String& text)
     const auto s = text.toStdString();
     const auto start = skipBlanks (s);
     const auto scan = scanNumber (s, start);
+    const auto sign = start < s.size() && s[start] == '-' ? -1.0 : 1.0;
 
     if (! scan.hasDigits)
-        return 0.0;
+        return hasWordAt (s, skipSign (s, start), "inf") ? sign * std::numeric_limits<double>::max() : 0.0;
 
     bool outOfRange = false;
     const auto value = convertDecimal (s, start, scan.end, outOfRange);
@@ -128,8 +139,13 @@ double readLeadingNumber (const juce::String& text)
     if (! outOfRange)
         return value;
 
-    const auto sign = s[start] == '-' ? -1.0 : 1.0;
     return scan.negativeExponent ? sign * 0.0 : sign * std::numeric_limits<double>::max();
+}
+
+bool isNotANumber (const juce::String& text)
+{
+    const auto s = text.toStdString();
+    return hasWordAt (s, skipSign (s, skipBlanks (s)), "nan");
 }
 
 std::optional<double> readDecimal (const juce::String& text)

@@ -36,23 +36,27 @@ float defaultOf (VoiceParameter parameter) { return VoiceParameters::getRange (p
 /** The same range, except that a value which is not a finite number (a host may send NaN) snaps to
     the default: a parameter never holds one, so a saved state never carries one. The mapping to
     and from 0 to 1 is the range's own, restated because the range only takes its snapping
-    together with the mapping. */
+    together with the mapping. It is worked out in double precision and rounded once each way: the
+    framework keeps a value by mapping it to 0 to 1 and back, and a value it has given back then
+    maps to itself again, so that a restored state saves as it was. */
 Range finiteOnly (const Range& range, float defaultValue)
 {
-    const auto skew = range.skew;
+    const auto skew = (double) range.skew;
 
     Range safe (range.start, range.end,
                 [skew] (float start, float end, float proportion)
                 {
-                    if (skew != 1.0f && proportion > 0.0f)
-                        proportion = std::exp (std::log (proportion) / skew);
+                    auto p = (double) proportion;
 
-                    return start + (end - start) * proportion;
+                    if (skew != 1.0 && p > 0.0)
+                        p = std::exp (std::log (p) / skew);
+
+                    return (float) ((double) start + ((double) end - (double) start) * p);
                 },
                 [skew] (float start, float end, float value)
                 {
-                    const auto proportion = juce::jlimit (0.0f, 1.0f, (value - start) / (end - start));
-                    return skew == 1.0f ? proportion : std::pow (proportion, skew);
+                    const auto proportion = juce::jlimit (0.0, 1.0, ((double) value - (double) start) / ((double) end - (double) start));
+                    return (float) (skew == 1.0 ? proportion : std::pow (proportion, skew));
                 },
                 [interval = range.interval, defaultValue] (float start, float end, float value)
                 {
@@ -251,8 +255,9 @@ float textToFrequency (const juce::String& text)
 {
     constexpr float hertzPerKilohertz = 1000.0f;
 
+    // A huge number of kHz stays the largest number rather than overflowing to infinity.
     if (text.endsWith ("kHz"))
-        return readLeadingNumber (text, 3) * hertzPerKilohertz;
+        return juce::jlimit (std::numeric_limits<float>::lowest(), std::numeric_limits<float>::max(), readLeadingNumber (text, 3) * hertzPerKilohertz);
 
     return readLeadingNumber (text, 2);
 }

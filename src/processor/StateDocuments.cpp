@@ -4,10 +4,11 @@
 #include "NumberText.h"
 #include "UntrustedXml.h"
 
+#include <climits>
 #include <cmath>
 #include <map>
 #include <optional>
-#include <set>
+#include <utility>
 
 namespace
 {
@@ -21,6 +22,19 @@ constexpr int documentDepth = 2;
 
 /** Stored values are rounded decimal texts of floats; allow that much beyond a range's ends. */
 constexpr double rangeTolerance = 1.0e-4;
+
+/** The longest preset name, as many bytes as a file name may have, and the longest preset path, the
+    platform's path limit less the terminating NUL. A state that holds them writes back to at most
+    six times their bytes (each quote as "&quot;"), far within UntrustedXml::maximumSize. */
+constexpr int maximumNameBytes = NAME_MAX;
+constexpr int maximumPathBytes = PATH_MAX - 1;
+
+/** Tags are matched ignoring case, as the framework's own lookups do, but without its assertion
+    that the case is the same: these documents come from outside. */
+bool hasTag (const juce::XmlElement& element, const juce::String& tag)
+{
+    return element.getTagName().equalsIgnoreCase (tag);
+}
 
 /** "nan", "inf" or "infinity" with or without a sign, as a value that is no number is written. */
 bool namesNonFiniteValue (const juce::String& text)
@@ -94,7 +108,7 @@ namespace StateDocuments
 {
 juce::ValueTree createParameterState (const juce::XmlElement& xml, juce::AudioProcessorValueTreeState& state)
 {
-    if (! xml.hasTagName (StateIds::stateType))
+    if (! hasTag (xml, StateIds::stateType))
         return {};
 
     juce::ValueTree result (StateIds::stateType);
@@ -115,6 +129,9 @@ juce::ValueTree createParameterState (const juce::XmlElement& xml, juce::AudioPr
 
         if (name == StateIds::presetName || name == StateIds::presetPath)
         {
+            if ((int) text.getNumBytesAsUTF8() > (name == StateIds::presetName ? maximumNameBytes : maximumPathBytes))
+                return {};
+
             result.setProperty (attribute.name, text, nullptr);
         }
         else if (name == StateIds::activePanel)
@@ -138,8 +155,11 @@ juce::ValueTree createParameterState (const juce::XmlElement& xml, juce::AudioPr
     // Entries of parameters this version doesn't have are dropped; one given twice makes the document ambiguous.
     std::map<juce::String, const juce::XmlElement*> entries;
 
-    for (auto* entry : xml.getChildWithTagNameIterator (parameterTag))
+    for (auto* entry : xml.getChildIterator())
     {
+        if (! hasTag (*entry, parameterTag))
+            continue;
+
         const auto id = entry->getStringAttribute (parameterIdAttribute);
 
         if (state.getParameter (id) != nullptr && ! entries.emplace (id, entry).second)
@@ -162,40 +182,82 @@ juce::ValueTree createParameterState (const juce::XmlElement& xml, juce::AudioPr
     return result;
 }
 
-bool isUsableSettings (const juce::XmlElement& xml)
+std::optional<Settings> readSettings (const juce::XmlElement& xml)
 {
-    if (! xml.hasTagName (StateIds::settingsType))
-        return false;
+    if (! hasTag (xml, StateIds::settingsType))
+        return std::nullopt;
 
-    const auto notes = noteNames();
-    std::set<juce::String> seen;
+    Settings settings;
+    bool seen[1 + ParameterIds::numVoices] {};
 
     for (auto* child : xml.getChildIterator())
     {
         const auto text = child->getStringAttribute (StateIds::value);
-        bool known = child->hasTagName (StateIds::scale);
 
-        if (known)
+        if (hasTag (*child, StateIds::scale))
         {
-            const auto scale = NumberText::readDecimal (text);
+            settings.scale = NumberText::readDecimal (text);
 
-            if (! scale.has_value() || *scale <= 0.0)
-                return false;
+            if (std::exchange (seen[0], true) || ! settings.scale.has_value() || *settings.scale <= 0.0)
+                return std::nullopt;
         }
 
-        if (notes.contains (child->getTagName()))
+        for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
         {
-            if (! NumberText::readWholeNumber (text).has_value())
-                return false;
+            if (! hasTag (*child, StateIds::voiceMidi (voiceNumber)))
+                continue;
 
-            known = true;
+            auto& note = settings.notes[(size_t) voiceNumber - 1];
+            note = NumberText::readWholeNumber (text);
+
+            if (std::exchange (seen[voiceNumber], true) || ! note.has_value())
+                return std::nullopt;
         }
-
-        if (known && ! seen.insert (child->getTagName()).second)
-            return false;
     }
 
-    return true;
+    return settings;
+}
+
+std::unique_ptr<juce::XmlElement> createSettingsXml (const Settings& settings)
+{
+    auto xml = std::make_unique<juce::XmlElement> (StateIds::settingsType);
+
+    if (settings.scale.has_value())
+        xml->createNewChildElement (StateIds::scale)->setAttribute (StateIds::value, *settings.scale);
+
+    for (int voiceNumber = 1; voiceNumber <= ParameterIds::numVoices; ++voiceNumber)
+        if (const auto& note = settings.notes[(size_t) voiceNumber - 1])
+            xml->createNewChildElement (StateIds::voiceMidi (voiceNumber))->setAttribute (StateIds::value, *note);
+
+    return xml;
+}
+
+void replaceState (juce::AudioProcessorValueTreeState& state, const juce::ValueTree& newState)
+{
+    // Taken first: the framework writes what it made of each value into the tree it is given.
+    std::vector<std::pair<juce::RangedAudioParameter*, float>> values;
+
+    for (const auto& entry : newState)
+        if (auto* parameter = state.getParameter (entry[parameterIdAttribute].toString()))
+            values.emplace_back (parameter, (float) entry[parameterValueAttribute]);
+
+    state.replaceState (newState);
+
+    for (const auto& [parameter, value] : values)
+    {
+        if (parameter->convertTo0to1 (value) != parameter->getValue())
+            continue;
+
+        // The raw value first, so that the tree's change finds it already in place.
+        state.getRawParameterValue (parameter->paramID)->store (value);
+        auto tree = state.state;
+        setParameterValue (tree, parameter->paramID, value);
+    }
+}
+
+bool isPresetPath (const juce::String& path)
+{
+    return juce::File::isAbsolutePath (path) && (int) path.getNumBytesAsUTF8() <= maximumPathBytes;
 }
 
 void setParameterValue (juce::ValueTree& state, const juce::String& parameterId, float value)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -59,27 +60,30 @@ bool isCleanUtf8 (std::string_view text)
     return true;
 }
 
-/** Walks a document as the framework's parser will, accepting only the plain form that the header
-    describes. Iterative, and linear in the text's length. */
-class DocumentChecker final
+/** Reads a document in the plain form that the header describes and builds its tree on the way,
+    decoding each reference once. Iterative, and linear in the text's length: the framework's
+    parser regrows an attribute's text at every reference, and is not used. */
+class DocumentReader final
 {
 public:
-    DocumentChecker (std::string_view textToCheck, int depthLimit) : text (textToCheck), maximumDepth (depthLimit) {}
+    DocumentReader (std::string_view textToRead, int depthLimit) : text (textToRead), maximumDepth (depthLimit) {}
 
-    bool check()
+    std::unique_ptr<juce::XmlElement> read()
     {
         skipSpace();
 
-        if (startsWith ("<?xml") && ! declaration())
-            return false;
+        if ((startsWith ("<?xml") && ! declaration()) || ! misc())
+            return nullptr;
 
-        return misc() && element() && misc() && position == text.size();
+        auto root = element();
+        return root != nullptr && misc() && position == text.size() ? std::move (root) : nullptr;
     }
 
 private:
     static bool isSpace (char c) noexcept     { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
     static bool isNameStart (char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':'; }
     static bool isNameChar (char c) noexcept  { return isNameStart (c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+    static juce::String toString (std::string_view s) { return juce::String::fromUTF8 (s.data(), (int) s.size()); }
 
     bool atEnd() const noexcept              { return position >= text.size(); }
     char peek() const noexcept               { return atEnd() ? '\0' : text[position]; }
@@ -144,7 +148,7 @@ private:
             const auto value = text.substr (valueStart, position - valueStart);
 
             if (! skip (std::string_view (&quote, 1))
-                || (attributeName == "encoding" && ! juce::String (value.data(), value.size()).equalsIgnoreCase ("UTF-8")))
+                || (attributeName == "encoding" && ! toString (value).equalsIgnoreCase ("UTF-8")))
                 return false;
 
             skipSpace();
@@ -186,14 +190,20 @@ private:
         return true;
     }
 
-    /** One of the five predefined entities or a numeric reference to a character other than NUL. */
-    bool reference()
+    /** One of the five predefined entities or a numeric reference to a character other than NUL,
+        appended to `out` in UTF-8. */
+    bool reference (std::string& out)
     {
         ++position;
 
-        for (const auto* predefined : { "amp;", "lt;", "gt;", "quot;", "apos;" })
-            if (skip (predefined))
+        for (const auto& [entity, character] : { std::pair { "amp;", '&' }, { "lt;", '<' }, { "gt;", '>' }, { "quot;", '"' }, { "apos;", '\'' } })
+        {
+            if (skip (entity))
+            {
+                out += character;
                 return true;
+            }
+        }
 
         if (! skip ("#"))
             return false;
@@ -217,15 +227,25 @@ private:
             code = code * base + digit;
         }
 
-        return digits > 0 && skip (";") && code > 0 && code <= 0x10ffff && (code < 0xd800 || code > 0xdfff);
+        if (digits == 0 || ! skip (";") || code == 0 || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff))
+            return false;
+
+        char bytes[4];
+        juce::CharPointer_UTF8 end (bytes);
+        end.write ((juce::juce_wchar) code);
+        out.append (bytes, (size_t) (end.getAddress() - bytes));
+        return true;
     }
 
+    /** A quoted value, decoded into `decoded`. */
     bool attributeValue()
     {
         const auto quote = peek();
 
         if (quote != '"' && quote != '\'')
             return false;
+
+        decoded.clear();
 
         for (++position; ! atEnd();)
         {
@@ -237,18 +257,21 @@ private:
                 return true;
             }
 
-            if (c == '<' || (c == '&' && ! reference()))
+            if (c == '<' || (c == '&' && ! reference (decoded)))
                 return false;
 
             if (c != '&')
+            {
+                decoded += c;
                 ++position;
+            }
         }
 
         return false;
     }
 
     /** The attributes of a start tag, up to its "/>" or ">"; each name only once. */
-    bool attributes()
+    bool attributes (juce::XmlElement& element)
     {
         std::vector<std::string_view> names;
 
@@ -261,77 +284,92 @@ private:
 
             const auto attributeName = name();
 
-            if (! spaced || attributeName.empty() || ! equalsSign() || ! attributeValue())
+            if (! spaced || attributeName.empty() || ! equalsSign() || ! attributeValue()
+                || ++numAttributes > UntrustedXml::maximumAttributes)
                 return false;
 
             names.push_back (attributeName);
+            element.setAttribute (toString (attributeName), juce::String::fromUTF8 (decoded.data(), (int) decoded.size()));
         }
 
         std::sort (names.begin(), names.end());
         return std::adjacent_find (names.begin(), names.end()) == names.end();
     }
 
+    /** Text between elements, which none of these documents carries and the tree leaves out. */
     bool characterData()
     {
         while (! atEnd() && text[position] != '<')
         {
             if (text[position] != '&')
                 ++position;
-            else if (! reference())
+            else if (! reference (decoded))
                 return false;
         }
 
+        decoded.clear();
         return true;
     }
 
     /** The root element with everything inside it, nested at most maximumDepth deep. */
-    bool element()
+    std::unique_ptr<juce::XmlElement> element()
     {
-        std::vector<std::string_view> open;
+        std::unique_ptr<juce::XmlElement> root;
+        std::vector<std::pair<std::string_view, juce::XmlElement*>> open;
 
         for (;;)
         {
             // A start tag: "<!" and "<?" have no name, so a DOCTYPE, CDATA or processing instruction ends here.
             if (! skip ("<"))
-                return false;
+                return nullptr;
 
             const auto tag = name();
 
-            if (tag.empty() || (int) open.size() >= maximumDepth || ! attributes())
-                return false;
+            if (tag.empty() || (int) open.size() >= maximumDepth || ++numElements > UntrustedXml::maximumElements)
+                return nullptr;
+
+            auto* newElement = new juce::XmlElement (toString (tag));
+
+            if (open.empty())
+                root.reset (newElement);
+            else
+                open.back().second->addChildElement (newElement);
+
+            if (! attributes (*newElement))
+                return nullptr;
 
             if (skip (">"))
-                open.push_back (tag);
+                open.emplace_back (tag, newElement);
             else if (! skip ("/>"))
-                return false;
+                return nullptr;
             else if (open.empty())
-                return true;
+                return root;
 
             // Content up to the next start tag, closing what ends on the way.
             for (;;)
             {
                 if (! characterData() || atEnd())
-                    return false;
+                    return nullptr;
 
                 if (startsWith ("<!--"))
                 {
                     if (! comment())
-                        return false;
+                        return nullptr;
                 }
                 else if (skip ("</"))
                 {
-                    if (name() != open.back())
-                        return false;
+                    if (name() != open.back().first)
+                        return nullptr;
 
                     skipSpace();
 
                     if (! skip (">"))
-                        return false;
+                        return nullptr;
 
                     open.pop_back();
 
                     if (open.empty())
-                        return true;
+                        return root;
                 }
                 else
                 {
@@ -344,6 +382,8 @@ private:
     const std::string_view text;
     const int maximumDepth;
     size_t position = 0;
+    int numElements = 0, numAttributes = 0;
+    std::string decoded;
 };
 
 /** The marker that juce::AudioProcessor::copyXmlToBinary puts before a document. */
@@ -382,10 +422,10 @@ std::unique_ptr<juce::XmlElement> parse (const char* data, size_t numBytes, int 
     if (text.substr (0, byteOrderMark.size()) == byteOrderMark)
         text.remove_prefix (byteOrderMark.size());
 
-    if (! isCleanUtf8 (text) || ! DocumentChecker (text, maximumDepth).check())
+    if (! isCleanUtf8 (text))
         return nullptr;
 
-    return juce::parseXML (juce::String::fromUTF8 (text.data(), (int) text.size()));
+    return DocumentReader (text, maximumDepth).read();
 }
 
 std::unique_ptr<juce::XmlElement> readFile (const juce::File& file, int maximumDepth)

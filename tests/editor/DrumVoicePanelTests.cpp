@@ -74,6 +74,9 @@ TEST_F (PanelTest, TypedValuesReachTheParameterInItsUnitsAndTheLabelEndsOnItsTex
         { ids::pan, "30l", -0.3f, "L30" },               { ids::pan, "30 L", -0.3f, "L30" },                 { ids::pan, "-30", -0.3f, "L30" },
         { ids::pan, "-30l", -0.3f, "L30" },              { ids::pan, "l30", 0.0f, "Center" },                { ids::pan, "center", 0.0f, "Center" },
         { ids::pan, "", 0.0f, "Center" },                { ids::saturation, "1e99999999999", 1.0f, "100%" },
+        // An overflow or an infinity is the end of the range in its sign's direction.
+        { ids::tonePitch, "1e999khz", 5000.0f, "5.0kHz" }, { ids::saturation, "inf", 1.0f, "100%" },       { ids::gain, "-Infinity", -24.0f, "-24.0dB" },
+        { ids::gain, "INF dB", 24.0f, "24.0dB" },          { ids::pan, "infl", -1.0f, "L100" },             { ids::noiseCutoff, "inf khz", 20000.0f, "20.0kHz" },
     };
 
     // As a user commits an edit on screen: double-click opens the editor, the text is typed, focus leaves.
@@ -88,6 +91,19 @@ TEST_F (PanelTest, TypedValuesReachTheParameterInItsUnitsAndTheLabelEndsOnItsTex
         type (valueLabel (c.suffix), c.text);
         EXPECT_NEAR (getValue (processor, id (c.suffix)), c.value, 1.0e-3f * std::max (1.0f, std::abs (c.value)));
         EXPECT_EQ (valueLabel (c.suffix).getText(), c.shown);
+    }
+
+    // "nan" names no value: the knob keeps its own and the label shows it again.
+    for (const auto* suffix : { ids::tonePitch, ids::saturation, ids::pan, ids::gain })
+    {
+        for (const auto* text : { "nan", "-NaN", "nan khz" })
+        {
+            param (suffix).setValueNotifyingHost (0.37f);
+            const auto before = getValue (processor, id (suffix));
+            type (valueLabel (suffix), text);
+            EXPECT_EQ (getValue (processor, id (suffix)), before) << suffix << " '" << text << "'";
+            EXPECT_EQ (valueLabel (suffix).getText(), param (suffix).getCurrentValueAsText());
+        }
     }
 
     // The value it already has, in other forms: nothing reaches the host, the label is tidied.

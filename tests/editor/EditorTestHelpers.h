@@ -13,13 +13,42 @@ using namespace ProcessorTestHelpers;
 
 inline void pump (int milliseconds = 30) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
 
-inline bool pumpUntil (const std::function<bool()>& condition, int milliseconds = 3000)
+/** Pumps until the condition holds; the limit is generous for a loaded machine under the sanitizers,
+    since a wait that succeeds returns as soon as it does. */
+inline bool pumpUntil (const std::function<bool()>& condition, int milliseconds = 20000)
 {
     for (const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds; ! condition(); pump (10))
         if (juce::Time::getMillisecondCounter() > end)
             return false;
 
     return true;
+}
+
+/** How many times slower code runs under a sanitizer than in a release build, roughly: time limits
+    are scaled by it. */
+#if defined (__SANITIZE_ADDRESS__) || defined (__SANITIZE_THREAD__)
+constexpr double sanitizerSlowdown = 10.0;
+#elif defined (__has_feature)
+ #if __has_feature (address_sanitizer) || __has_feature (thread_sanitizer)
+constexpr double sanitizerSlowdown = 10.0;
+ #else
+constexpr double sanitizerSlowdown = 1.0;
+ #endif
+#else
+constexpr double sanitizerSlowdown = 1.0;
+#endif
+
+/** The title and message of the alert on screen, which is then closed; empty when none is shown. */
+inline juce::String takeAlert()
+{
+    auto* alert = dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent());
+    const auto text = alert != nullptr ? alert->getDescription() : juce::String(); // title + ". " + message
+
+    if (alert != nullptr)
+        alert->exitModalState (0);
+
+    pump();
+    return text;
 }
 
 /** Paints a component with its children into an image, written for review when a name is given. */
@@ -161,6 +190,15 @@ struct Editor : Processor
     void type (const juce::String& name)    { nameField().selectAll(); nameField().insertTextAtCaret (name); pump(); } // as pasted
     void save()                             { dialog().buttonClicked (&saveButton()); }
 
+    /** The name field, the save button's text and how it is shown when disabled; its right edge stays at 626. */
+    juce::String target()
+    {
+        auto& button = saveButton();
+        EXPECT_EQ (button.getBounds(), juce::Rectangle<int> (626 - button.getBestWidthForHeight (24), 340, button.getBestWidthForHeight (24), 24));
+        return nameField().getText() + " " + button.getButtonText() + (button.isEnabled() ? "" : " disabled")
+             + (button.getAlpha() == 1.0f ? "" : " at " + juce::String (button.getAlpha(), 1));
+    }
+
     std::unique_ptr<KestrinAudioProcessorEditor> editor;
     juce::StringArray opened;
 };
@@ -175,15 +213,6 @@ struct PresetEditor : Editor
             add (path);
 
         open();
-    }
-
-    /** The name field, the save button's text and how it is shown when disabled; its right edge stays at 626. */
-    juce::String target()
-    {
-        auto& button = saveButton();
-        EXPECT_EQ (button.getBounds(), juce::Rectangle<int> (626 - button.getBestWidthForHeight (24), 340, button.getBestWidthForHeight (24), 24));
-        return nameField().getText() + " " + button.getButtonText() + (button.isEnabled() ? "" : " disabled")
-             + (button.getAlpha() == 1.0f ? "" : " at " + juce::String (button.getAlpha(), 1));
     }
 };
 } // namespace EditorTestHelpers

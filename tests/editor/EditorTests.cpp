@@ -50,8 +50,7 @@ TEST_F (EditorTest, OpensAtTheSavedScaleWithinTheResizeLimitsAndOnlyThenBecomesR
         const auto transform = editor->getChildComponent (0)->getTransform();
         EXPECT_TRUE (transform.mat00 == transform.mat11 && std::abs (transform.mat00 - (float) c.width / 883.0f) < 1.0e-5f) << what;
 
-        pump (50);
-        EXPECT_TRUE (editor->isResizable()) << what;
+        EXPECT_TRUE (pumpUntil ([this] { return editor->isResizable(); })) << what;
         EXPECT_EQ (editor->getWidth(), c.width) << what;
         editor.reset();
     }
@@ -74,21 +73,31 @@ TEST_F (EditorTest, ResizingKeepsLimitsAndAspectAndWritesTheScaleOnceASecondAfte
     editor->setBoundsConstrained ({ 0, 0, 1200, 300 });
     EXPECT_NEAR ((double) editor->getWidth() / editor->getHeight(), 883.0 / 396.0, 0.01);
 
-    auto lastResize = 0.0;
+    // Each resize restarts the countdown, so the scale is written once, a second after the last one. Where this
+    // thread paused longer than the countdown between two resizes (a loaded machine), a scale may be written then.
+    const auto savedScale = [this]
+    {
+        const auto saved = juce::parseXML (data.settingsFile());
+        const auto* scale = saved != nullptr ? saved->getChildByName (StateIds::scale) : nullptr;
+        return scale != nullptr ? scale->getDoubleAttribute (StateIds::value) : 0.0;
+    };
+    const auto lastScale = 1324.0 / 883.0;
+    auto lastResize = juce::Time::getMillisecondCounterHiRes(), longestGap = 0.0;
+
     for (auto width : { 700, 900, 1100, 1324 })
     {
         pump (150);
+        const auto now = juce::Time::getMillisecondCounterHiRes();
+        longestGap = std::max (longestGap, now - lastResize);
         editor->setSize (width, width * 396 / 883);
-        lastResize = juce::Time::getMillisecondCounterHiRes();
+        lastResize = now;
     }
 
-    pump (600);
-    EXPECT_FALSE (data.settingsFile().exists()) << "each resize restarts the countdown";
-    pumpUntil ([this] { return data.settingsFile().exists(); });
+    ASSERT_TRUE (pumpUntil ([this] { return data.settingsFile().exists(); }));
+    if (longestGap < 900.0)
+        EXPECT_NEAR (savedScale(), lastScale, 1.0e-6) << "the first write has the last scale";
+    ASSERT_TRUE (pumpUntil ([&] { return std::abs (savedScale() - lastScale) < 1.0e-6; }));
     EXPECT_GE (juce::Time::getMillisecondCounterHiRes() - lastResize, 950.0);
-    const auto saved = juce::parseXML (data.settingsFile());
-    ASSERT_NE (saved, nullptr);
-    EXPECT_NEAR (saved->getChildByName (StateIds::scale)->getDoubleAttribute (StateIds::value), 1324.0 / 883.0, 1.0e-6);
 
     {
         KestrinAudioProcessor nextInstance (data.get());
@@ -145,7 +154,7 @@ TEST_F (EditorTest, TabAndPadClicksShowAndStoreThePanelAndAPadPlaysItsVoice)
     EXPECT_EQ (visiblePanel(), 5);
     EXPECT_EQ (activePanel(), "voice5");
     EXPECT_GT (render (processor, {}, 2400).getMagnitude (0, 0, 2400), 0.01f);
-    pump (100);
+    EXPECT_TRUE (pumpUntil ([this] { return editor->getVoicePad (4).litLed.getAlpha() > 0.5f; }));
     for (int k = 0; k < 7; ++k)
         EXPECT_EQ (editor->getVoicePad (k).litLed.getAlpha() > 0.5f, k == 4) << "only the played pad flashes: " << k;
 
@@ -188,14 +197,12 @@ TEST_F (EditorTest, NoteOnMessagesFlashTheirPadAndARestoredStateBringsItsPanel)
     juce::MemoryBlock savedState;
     processor.getStateInformation (savedState);
     render (processor, midiNoteOn (1, 36), blockSize);
-    pump (100);
-    EXPECT_GT (editor->getVoicePad (0).litLed.getAlpha(), 0.5f);
+    EXPECT_TRUE (pumpUntil ([this] { return editor->getVoicePad (0).litLed.getAlpha() > 0.5f; }));
 
     // The host restores a state that shows voice 6; a name of no voice shows no panel.
     EXPECT_EQ (visiblePanel(), 1) << "writing the property alone changes nothing on screen";
     processor.setStateInformation (savedState.getData(), (int) savedState.getSize());
-    pump (100);
-    EXPECT_EQ (visiblePanel(), 6);
+    EXPECT_TRUE (pumpUntil ([this] { return visiblePanel() == 6; }));
     EXPECT_TRUE (editor->getVoiceTab (5).getToggleState());
 
     processor.setStateProperty (StateIds::activePanel, "voice8");
@@ -250,8 +257,10 @@ TEST_F (EditorTest, CopyWritesTheSoundOfAVoiceThatPastesOntoAnotherAndPasteAppli
         { "TombrelVoice/Gain:0.1/Gain:0.9", { { "Gain", 0.9f } } },
         { "TombrelVoice/Label:0.5/ChokeGroup:1", { { "Label", 0.5f }, { "ChokeGroup", 1.0f } } },
         { "TombrelVoice/Gain:2/Pan:-1/Decay:abc/ClickMix:/NoiseMix:nan/Saturation:1e99999999999/Velocity: 0.6x",
-          { { "Gain", 1.0f }, { "Pan", 0.0f }, { "Decay", 0.0f }, { "ClickMix", 0.0f }, { "NoiseMix", 0.0f },
-            { "Saturation", 1.0f }, { "Velocity", 0.6f } } },
+          { { "Gain", 1.0f }, { "Pan", 0.0f }, { "Decay", 0.0f }, { "ClickMix", 0.0f }, { "Saturation", 1.0f }, { "Velocity", 0.6f } } },
+        // Infinities go to the ends; "nan" in any form leaves the value as it is.
+        { "TombrelVoice/Gain:inf/Pan:-INF/Decay:Infinity/ClickMix:-1e999/NoiseMix:-nan/Saturation:NaN",
+          { { "Gain", 1.0f }, { "Pan", 0.0f }, { "Decay", 1.0f }, { "ClickMix", 0.0f } } },
         { "TombrelVoice/Gain:0.5:1/Pan/Decay:0.9//Bogus:1/paramVoice1Gain:0.7/\"Noise:Mix\":0.2/x\"/Gain:0.7/\"/", { { "Decay", 0.9f } } },
         { "tombrelvoice/Gain:0.5", {} },
         { "TombrelVoice:Gain:0.5", {} },
@@ -293,8 +302,7 @@ TEST_F (EditorTest, VoiceMenuOffersLabelsAndTicksTheChokeGroup)
     EXPECT_EQ (getValue (processor, ParameterIds::voiceParameterId (4, ParameterIds::label)), 13.0f);
     editor->buildVoiceMenu (4);
     EXPECT_EQ (describe (editor->getVoiceMenu()), copyPaste + "None=23 1=24 2=25 3=26* 4=27}");
-    pump (100);
-    EXPECT_EQ (editor->getVoiceTab (3).getButtonText(), "Ride");
+    EXPECT_TRUE (pumpUntil ([this] { return editor->getVoiceTab (3).getButtonText() == "Ride"; }));
     EXPECT_TRUE (padJustBeforeText (snapshot(), 3)) << "the pad moves with the title";
 
     juce::MemoryBlock before, after;

@@ -2,22 +2,6 @@
 
 using namespace EditorTestHelpers;
 
-namespace
-{
-/** The title and message of the alert on screen, which is then closed. */
-juce::String takeAlert()
-{
-    auto* alert = dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent());
-    const auto text = alert != nullptr ? alert->getDescription() : juce::String(); // title + ". " + message
-
-    if (alert != nullptr)
-        alert->exitModalState (0);
-
-    pump();
-    return text;
-}
-} // namespace
-
 TEST (Navbar, LogoMenuOpensTheUserGuideOrWarnsResetsTheScalingAndOffersOnlyARealWebSite)
 {
     EXPECT_EQ (describe (Navbar::createLogoMenu ({})), "User guide=1 Reset GUI scaling=2 Visit web site=3!");

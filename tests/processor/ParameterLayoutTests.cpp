@@ -113,6 +113,9 @@ TEST_F (ParameterLayoutTest, TypedTextBecomesValues)
         { v (Id::gain), "dB", 0 }, { v (Id::pan), "x", 0 }, { v (Id::pan), "abc", 0 }, { v (Id::toneBend), "%", 0 },
         { v (Id::clickDecay), "abc", 1 }, { v (Id::decay), "abc", 0.01f },
         { v (Id::toneBend), "1e99999999999abc", 1 }, { v (Id::toneBend), "1e-99999999999abc", 0 }, { v (Id::gain), "nandB", 0 },
+        // An overflow or an infinity is a number beyond the range's end in its sign's direction.
+        { v (Id::tonePitch), "1e999kHz", 5000 }, { v (Id::noiseCutoff), "-1e38kHz", 20 }, { v (Id::toneBend), "infabc", 1 },
+        { v (Id::gain), "-INFINITYabc", -24 }, { v (Id::pan), "-infabc", -1 },
         { v (Id::waveform), "Sine", 2 }, { v (Id::waveform), "TriangleSine", 1 }, { v (Id::waveform), "Triangle", 0 },
         { v (Id::waveform), "Square", 0 }, { v (Id::bendSweepCurve), "Curve B", 1 }, { v (Id::bendSweepCurve), "Curve A", 0 },
         { v (Id::bendSweepCurve), "B", 0 }, { v (Id::label), "Closed HH", 10 }, { v (Id::label), "7", 26 },

@@ -1,6 +1,9 @@
 #include "ExpectedJuceAssertions.h"
 #include "ProcessorTestHelpers.h"
 
+#include "processor/UntrustedXml.h"
+
+#include <climits>
 #include <fstream>
 #include <functional>
 
@@ -49,7 +52,7 @@ Bytes edited (const Bytes& document, const std::function<void (juce::XmlElement&
 }
 
 /** Gives a parameter's entry, a settings entry or else the root's attribute called `name` another value. */
-Edit valueOf (const juce::String& name, const char* value)
+Edit valueOf (const juce::String& name, const juce::String& value)
 {
     return [=] (const Bytes& d)
     {
@@ -59,6 +62,34 @@ Edit valueOf (const juce::String& name, const char* value)
             entry != nullptr ? entry->setAttribute (S::value, value) : x.setAttribute (name, value);
         });
     };
+}
+
+/** Renames the settings entry `from` to `to`, with another value. */
+Edit retagged (const juce::String& from, const juce::String& to, const char* value)
+{
+    return [=] (const Bytes& d) { return edited (d, [&] (auto& x) { x.getChildByName (from)->setTagName (to); x.getChildByName (to)->setAttribute (S::value, value); }); };
+}
+
+/** A document as large as may be read: the root gains a value of text and character references up
+    to the size limit, which the framework's parser would copy whole at every reference. */
+Bytes filledUp (const Bytes& document)
+{
+    const auto at = document.find_first_of (" >", document.size() - body (document).size());
+    const Bytes start (" filler=\""), end ("\"");
+    auto filler = Bytes (UntrustedXml::maximumSize - document.size() - start.size() - end.size(), 'a');
+
+    for (size_t i = 0; i + 8 <= filler.size(); i += 8)
+        filler.replace (i + 4, 4, "&#1;");
+
+    return document.substr (0, at) + start + filler + end + document.substr (at);
+}
+
+/** Seconds that f takes. */
+double secondsFor (const std::function<void()>& f)
+{
+    const auto start = juce::Time::getMillisecondCounterHiRes();
+    f();
+    return (juce::Time::getMillisecondCounterHiRes() - start) / 1000.0;
 }
 
 enum Loaders { preset = 1, hostState = 2, settings = 4, all = 7 };
@@ -85,6 +116,8 @@ const std::vector<std::tuple<const char*, int, Edit>> refusedEdits {
     { "5,000 balanced levels", all, [] (auto& d) { return insideRoot (d, repeated ("<a>", 5000) + repeated ("</a>", 5000)); } },
     { "an attribute twice", all, [] (auto& d) { auto r = d; return r.insert (r.find (" value=\""), " value=\"7\""); } },
     { "larger than 1 MB", all, [] (auto& d) { return insideRoot (d, "<!--" + Bytes ((size_t) 1 << 20, 'x') + "-->"); } },
+    { "more elements than a document may have", all, [] (auto& d) { return insideRoot (d, repeated ("<a/>", UntrustedXml::maximumElements)); } },
+    { "more attributes than a document may have", all, [] (auto& d) { Bytes a; for (int i = 0; i < UntrustedXml::maximumAttributes; ++i) a += " a" + std::to_string (i) + "=''"; return insideRoot (d, "<a" + a + "/>"); } },
     { "an entry twice", all, [] (auto& d) { return edited (d, [] (auto& x) { x.addChildElement (new juce::XmlElement (*x.getFirstChildElement())); }); } },
     { "fractional note", all, valueOf (S::voiceMidi (1), "36.5") },
     { "note name", all, valueOf (S::voiceMidi (3), "D3") },
@@ -96,9 +129,14 @@ const std::vector<std::tuple<const char*, int, Edit>> refusedEdits {
     { "exponent of twenty digits", preset | hostState, valueOf (Id::paramPhase, "1e99999999999999999999") },
     { "hexadecimal", preset | hostState, valueOf (Id::paramPhase, "0x1") },
     { "no such panel", preset | hostState, valueOf (S::activePanel, "voice9") },
+    { "a name longer than a file name", preset | hostState, valueOf (S::presetName, juce::String::repeatedString ("n", NAME_MAX + 1)) },
+    { "a path longer than the platform's", preset | hostState, valueOf (S::presetPath, "/" + juce::String::repeatedString ("p", PATH_MAX - 1)) },
     { "scale in words", settings, valueOf (S::scale, "large") },
     { "negative scale", settings, valueOf (S::scale, "-2") },
     { "scale beyond a double", settings, valueOf (S::scale, "1e400") },
+    { "note tag in capitals, not a number", settings, retagged (S::voiceMidi (1), "VOICE1MIDI", "x") },
+    { "note tag in mixed case, 1e2", settings, retagged (S::voiceMidi (1), "voIce1Midi", "1e2") },
+    { "a note twice, once in capitals", settings, [] (auto& d) { return insideRoot (d, "<VOICE2MIDI value=\"50\"/>"); } },
 };
 
 class StateTest : public ::testing::Test
@@ -157,14 +195,14 @@ protected:
     }
 
     /** Every parameter finite and inside its range with one entry in the state, and a fresh instance
-        given the saved state has the same extra properties in the same order and, to a rounding error,
-        the same values. */
+        given the saved state holds the same values and saves the state again byte for byte. */
     bool isWholeAndRestores (KestrinAudioProcessor& p)
     {
         KestrinAudioProcessor fresh (restoreFolder.get());
-        restore (fresh, stateBlock (p));
-        auto state = p.valueTreeState.copyState(), restored = fresh.valueTreeState.copyState();
-        bool result = state.getNumChildren() == p.getParameters().size();
+        const auto block = stateBlock (p);
+        restore (fresh, block);
+        const auto state = p.valueTreeState.copyState();
+        bool result = state.getNumChildren() == p.getParameters().size() && stateBlock (fresh) == block;
 
         for (auto* parameter : p.getParameters())
         {
@@ -172,13 +210,10 @@ protected:
             const auto value = getValue (p, ranged.paramID);
             const auto& range = ranged.getNormalisableRange();
             result = result && std::isfinite (value) && value >= range.start && value <= range.end
-                     && state.getChildWithProperty ("id", ranged.paramID).hasProperty (S::value)
-                     && std::abs (getValue (fresh, ranged.paramID) - value) <= 1.0e-5f * (range.end - range.start);
+                     && state.getChildWithProperty ("id", ranged.paramID).hasProperty (S::value) && getValue (fresh, ranged.paramID) == value;
         }
 
-        state.removeAllChildren (nullptr);
-        restored.removeAllChildren (nullptr);
-        return result && state.toXmlString() == restored.toXmlString();
+        return result;
     }
 
     TemporaryDataFolder folder, otherFolder, scratchFolder, restoreFolder;
@@ -278,6 +313,8 @@ TEST_F (StateTest, FailedPresetSaveReportsSendsNothingAndLeavesTheExistingFileIn
     EXPECT_EQ (property (processor, S::presetName).toString(), "Init") << "a failed save keeps the current name";
     EXPECT_FALSE (processor.savePresetFile (folder.presetsFolder().getFullPathName()));
     EXPECT_TRUE (folder.presetsFolder().isDirectory());
+    EXPECT_FALSE (processor.savePresetFile (folder.presetsFolder().getFullPathName() + juce::String::repeatedString ("/.", PATH_MAX / 2) + "/Kit.qvtp"))
+        << "a path longer than a state may hold, though the framework shortens it";
 
     // A name so long that no temporary file fits beside it makes the write fail after the target
     // exists, whatever the user's permissions. Written in place: replaceWithText uses a temporary file too.
@@ -352,7 +389,10 @@ TEST_F (StateTest, EveryLoaderRefusesHostileOrInvalidDocumentsAndFilesAndChanges
     const auto workingDirectory = juce::File::getCurrentWorkingDirectory();
     otherFolder.get().setAsCurrentWorkingDirectory(); // where the relative path leads to a preset
 
-    for (const auto& path : { juce::String(), juce::String ("Presets/Groove.qvtp"), presetPath ("Missing.qvtp") })
+    // A path longer than a state may hold, though the framework shortens it to one that leads to a preset.
+    const auto longPath = otherFolder.presetsFolder().getFullPathName() + juce::String::repeatedString ("/.", PATH_MAX / 2) + "/Groove.qvtp";
+
+    for (const auto& path : { juce::String(), juce::String ("Presets/Groove.qvtp"), presetPath ("Missing.qvtp"), longPath })
         EXPECT_FALSE (presetLoads (path)) << path;
 
     workingDirectory.setAsCurrentWorkingDirectory();
@@ -363,6 +403,114 @@ TEST_F (StateTest, EveryLoaderRefusesHostileOrInvalidDocumentsAndFilesAndChanges
     // The valid documents load (the settings' own test loads the settings), or none of the above shows anything.
     EXPECT_TRUE (presetLoads (validPreset));
     EXPECT_FALSE (hostStateRefused (stateBlockOf (validState)));
+}
+
+TEST_F (StateTest, TheLargestDocumentsThatLoadDoSoAtOnceAndLeaveWhatLoadsAgain)
+{
+    // Reading is linear: milliseconds here, tens of them under the sanitizers. A parser that copies a
+    // value at every reference took a second and more. Each load is timed against a valid document
+    // of its kind, which for the settings includes making a whole instance.
+    constexpr double maximumExtraSeconds = 0.5;
+    const auto extraSeconds = [] (const std::function<bool (const Bytes&)>& loads, const Bytes& plain, const Bytes& heavy)
+    {
+        const auto plainSeconds = secondsFor ([&] { EXPECT_TRUE (loads (plain)); });
+        return secondsFor ([&] { EXPECT_TRUE (loads (heavy)); }) - plainSeconds;
+    };
+
+    // The longest name and path, escaped as long as they can be, and references up to the size limit.
+    juce::String path ("/");
+
+    while (path.getNumBytesAsUTF8() < PATH_MAX - 1)
+        path << (path.length() % 2 == 0 ? "\"" : "\n");
+
+    const auto longest = [&] (const Bytes& d) { return filledUp (edited (d, [&] (auto& x) { x.setAttribute (S::presetName, juce::String::repeatedString ("\"", NAME_MAX)); x.setAttribute (S::presetPath, path); })); };
+    const auto heavyState = longest (validState), heavyPreset = longest (validPreset);
+    ASSERT_TRUE (heavyState.size() == UntrustedXml::maximumSize && heavyPreset.size() == UntrustedXml::maximumSize);
+
+    EXPECT_LT (extraSeconds ([&] (auto& d) { return ! hostStateRefused (stateBlockOf (d)); }, validState, heavyState), maximumExtraSeconds);
+    EXPECT_TRUE (property (processor, S::presetName) == juce::String::repeatedString ("\"", NAME_MAX) && property (processor, S::presetPath) == path);
+    EXPECT_TRUE (isWholeAndRestores (processor));
+
+    EXPECT_LT (extraSeconds ([&] (auto& d) { return presetLoads (d); }, validPreset, heavyPreset), maximumExtraSeconds);
+    EXPECT_TRUE (isWholeAndRestores (processor));
+    EXPECT_LT (extraSeconds ([&] (auto& d) { return ! settingsRefused (d); }, validSettings, filledUp (validSettings)), maximumExtraSeconds);
+
+    // A scale padded with blanks up to the limit is read as the number and saved as one.
+    const auto padded = "<settings><scale value=\"1.5" + Bytes (UntrustedXml::maximumSize - 100, '\n') + "\"/><voice2Midi value=\"50\"/></settings>";
+    EXPECT_FALSE (settingsRefused (padded));
+    EXPECT_TRUE (KestrinAudioProcessor (scratchFolder.get()).saveSettings());
+    KestrinAudioProcessor next (scratchFolder.get());
+    EXPECT_TRUE ((double) next.settingsTree.getChildWithName (S::scale)[S::value] == 1.5 && next.voiceManager.getVoice (1)->getMidiNote() == 50);
+}
+
+TEST_F (StateTest, RestoredStatesSaveTheSameBytesAndKeepTheValuesAsRead)
+{
+    // The factory kit, then states of random values: restored into another instance, each saves as it was.
+    juce::Random random (1616);
+
+    for (int round = 0; round < 20; ++round)
+    {
+        KestrinAudioProcessor source (restoreFolder.get());
+
+        for (auto* parameter : round == 0 ? juce::Array<juce::AudioProcessorParameter*>() : source.getParameters())
+            parameter->setValueNotifyingHost (random.nextFloat());
+
+        const auto block = stateBlock (source);
+        restore (processor, block);
+        EXPECT_EQ (stateBlock (processor), block) << "round " << round;
+    }
+
+    // Values typed into a file stay as they are, also where the knob's mapping has no setting for them.
+    const std::array<std::tuple<int, const char*, const char*>, 4> typed { { { 1, Id::noiseHPCutoff, "49" }, { 5, Id::decay, "0.37" },
+                                                                             { 6, Id::noiseHPCutoff, "3210.7" }, { 7, Id::tonePitch, "87.3" } } };
+    auto text = validState;
+
+    for (const auto& [voice, suffix, value] : typed)
+        text = valueOf (Id::voiceParameterId (voice, suffix), value) (text);
+
+    restore (processor, stateBlockOf (text));
+
+    for (const auto& [voice, suffix, value] : typed)
+        EXPECT_EQ (getValue (processor, Id::voiceParameterId (voice, suffix)), juce::String (value).getFloatValue()) << voice << suffix;
+
+    EXPECT_TRUE (isWholeAndRestores (processor));
+}
+
+TEST_F (StateTest, InstancesSharingADataFolderEachWriteOnlyTheirOwnSettings)
+{
+    // Both open before either writes, so each holds the other's entries as they were at its start.
+    KestrinAudioProcessor first (scratchFolder.get()), second (scratchFolder.get());
+    const auto setNotes = [] (KestrinAudioProcessor& p, int base)
+    {
+        for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
+            p.settingsTree.getChildWithName (S::voiceMidi (voiceNumber)).setProperty (S::value, base + voiceNumber, nullptr);
+    };
+    const auto setScale = [] (KestrinAudioProcessor& p, double scale) { p.settingsTree.getChildWithName (S::scale).setProperty (S::value, scale, nullptr); };
+    const auto expectFile = [&] (double scale, int base, const char* what)
+    {
+        KestrinAudioProcessor next (scratchFolder.get());
+        EXPECT_EQ ((double) next.settingsTree.getChildWithName (S::scale)[S::value], scale) << what;
+
+        for (int voiceNumber = 1; voiceNumber <= 7; ++voiceNumber)
+            EXPECT_EQ (next.voiceManager.getVoice (voiceNumber - 1)->getMidiNote(), base + voiceNumber) << what << ", voice " << voiceNumber;
+    };
+
+    setNotes (first, 60);
+    ASSERT_TRUE (first.saveNoteMapSetting());
+    setScale (second, 1.25);
+    ASSERT_TRUE (second.saveScaleSetting());
+    expectFile (1.25, 60, "the scale written after the map");
+
+    setScale (first, 2.0);
+    ASSERT_TRUE (first.saveScaleSetting());
+    setNotes (second, 70);
+    ASSERT_TRUE (second.saveNoteMapSetting());
+    expectFile (2.0, 70, "the map written after the scale");
+
+    // A file that cannot be read is replaced by one with what was written and factory settings otherwise.
+    write (scratchFolder.settingsFile(), "<settings><scale value=\"big\"/></settings>");
+    ASSERT_TRUE (second.saveNoteMapSetting());
+    expectFile (1.0, 70, "over an unreadable file");
 }
 
 TEST_F (StateTest, IncompleteStatesAndValuesThatAreNoNumbersLoadCompleteAndRestore)
