@@ -159,6 +159,7 @@ struct VoiceParameterDefinition
     VoiceParameterDefinition (const char* s, const char* name, VoiceParameter p, ToText to, FromText from)
         : VoiceParameterDefinition (s, name, rangeOf (p), defaultOf (p), std::move (to), std::move (from))
     {
+        jassert (juce::String (s) == VoiceParameters::getSuffix (p)); // the ID of the parameter whose range it takes
     }
 
     VoiceParameterDefinition (const char* s, const char* name, Range r, float d, ToText to, FromText from)
