@@ -86,6 +86,8 @@ TEST_F (ProcessingTest, OutputsAreMixedPlusSevenStereoVoiceBusesDisabledByDefaul
 
 namespace
 {
+using Measure = std::function<double (const juce::AudioBuffer<float>&)>;
+
 /** What raising (or lowering) one sound parameter does to its voice, measured on the mixed output. */
 struct SoundChange
 {
@@ -94,7 +96,7 @@ struct SoundChange
     std::vector<std::pair<const char*, float>> setting;   // on top of the plain tone, so that the change shows
     float from, to;
     const char* what;
-    std::function<double (const juce::AudioBuffer<float>&)> measure;
+    Measure measure;
     double factor;                                         // above 1 the measure grows at least by it, below 1 shrinks to it
 };
 
@@ -102,40 +104,48 @@ constexpr int changeHitLength = 21600; // 450 ms
 
 size_t at (double milliseconds) { return (size_t) (milliseconds * sampleRate / 1000.0); }
 
-std::vector<float> mixOf (const juce::AudioBuffer<float>& b) { return mono (b, 0); }
+using Band = std::pair<double, double>;
+const Band everything { 0.0, sampleRate / 2.0 }, highs { 4000.0, 20000.0 };
+const Band fundamental { 150.0, 250.0 }, thirdHarmonic { 550.0, 650.0 }; // of the plain tone's 200 Hz
 
-double levelIn (const juce::AudioBuffer<float>& b, double startMs, double endMs) { return rms (mixOf (b), at (startMs), at (endMs)); }
-double pitchIn (const juce::AudioBuffer<float>& b, double startMs, double endMs) { return pitchOf (mixOf (b), at (startMs), at (endMs)); }
-
-/** Power spectrum of the window, zero-padded to the next power of two. */
-std::pair<std::vector<float>, int> spectrumIn (const juce::AudioBuffer<float>& b, double startMs, double endMs)
+Measure level (double startMs, double endMs)
 {
-    const auto length = at (endMs) - at (startMs);
-    const auto order = juce::roundToInt (std::ceil (std::log2 ((double) length)));
-    return { spectrum (mixOf (b), at (startMs), order, length), order };
+    return [=] (const juce::AudioBuffer<float>& b) { return rms (mono (b, 0), at (startMs), at (endMs)); };
 }
 
-double bandRatio (const juce::AudioBuffer<float>& b, double startMs, double endMs, std::pair<double, double> band, std::pair<double, double> against)
+Measure pitch (double startMs, double endMs)
 {
-    const auto [power, order] = spectrumIn (b, startMs, endMs);
-    return bandPower (power, order, band.first, band.second) / std::max (bandPower (power, order, against.first, against.second), 1.0e-30);
+    return [=] (const juce::AudioBuffer<float>& b) { return pitchOf (mono (b, 0), at (startMs), at (endMs)); };
 }
 
-double centroidIn (const juce::AudioBuffer<float>& b, double startMs, double endMs)
+/** Over a window zero-padded to the next power of two: the power in `band` against that in `against`,
+    or the centroid when no bands are given. */
+Measure spectral (double startMs, double endMs, Band band = {}, Band against = {})
 {
-    const auto [power, order] = spectrumIn (b, startMs, endMs);
-    return centroid (power, order);
+    return [=] (const juce::AudioBuffer<float>& b)
+    {
+        const auto length = at (endMs) - at (startMs);
+        const auto order = juce::roundToInt (std::ceil (std::log2 ((double) length)));
+        const auto power = spectrum (mono (b, 0), at (startMs), order, length);
+
+        if (band == Band {})
+            return centroid (power, order);
+
+        return bandPower (power, order, band.first, band.second) / std::max (bandPower (power, order, against.first, against.second), 1.0e-30);
+    };
 }
 
-const std::pair<double, double> everything { 0.0, sampleRate / 2.0 };
-const std::pair<double, double> fundamental { 150.0, 250.0 }, thirdHarmonic { 550.0, 650.0 }; // of the plain tone's 200 Hz
-const std::pair<double, double> high { 4000.0, 20000.0 };
-
-double harmonics (const juce::AudioBuffer<float>& b) { return bandRatio (b, 20, 190, thirdHarmonic, fundamental); }
-
-double awayFromTheTone (const juce::AudioBuffer<float>& b)
+Measure awayFromTheTone()
 {
-    return 1.0 - bandRatio (b, 0, 150, fundamental, everything);
+    return [share = spectral (0, 150, fundamental, everything)] (const juce::AudioBuffer<float>& b) { return 1.0 - share (b); };
+}
+
+Measure rightAgainstLeft()
+{
+    return [] (const juce::AudioBuffer<float>& b)
+    {
+        return (double) b.getRMSLevel (1, 0, (int) at (100)) / std::max ((double) b.getRMSLevel (0, 0, (int) at (100)), 1.0e-12);
+    };
 }
 
 /** A sine of 200 Hz, 0.5 s, centred, with nothing else. */
@@ -147,32 +157,31 @@ const std::vector<std::pair<const char*, float>> plainTone {
 
 const std::vector<SoundChange>& soundChanges()
 {
-    using namespace std::placeholders;
+    const std::pair<const char*, float> noiseOnly { "NoiseMix", 1 };
+
     static const std::vector<SoundChange> changes {
-        { "Decay", P::decay, {}, 0.1f, 1.0f, "level at 200-400 ms", std::bind (levelIn, _1, 200, 400), 4 },
-        { "Waveform", P::waveform, {}, 2, 0, "third harmonic", harmonics, 10 },
-        { "TonePitch", P::tonePitch, {}, 200, 400, "pitch", std::bind (pitchIn, _1, 10, 100), 1.8 },
-        { "ToneBend", P::toneBend, { { "Decay", 0.3f } }, 0, 0.5f, "pitch at 150-300 ms", std::bind (pitchIn, _1, 150, 300), 0.7 },
-        { "BendSweepCurve", P::bendSweepCurve, { { "ToneBend", 0.5f }, { "Decay", 0.6f } }, 0, 1, "pitch at 60-120 ms", std::bind (pitchIn, _1, 60, 120), 1.2 },
-        { "NoiseCutoff", P::noiseCutoff, { { "NoiseMix", 1 } }, 500, 8000, "noise centroid", std::bind (centroidIn, _1, 0, 150), 3 },
-        { "NoiseResonance", P::noiseResonance, { { "NoiseMix", 1 }, { "NoiseCutoff", 1000 } }, 0, 0.95f, "noise at the cutoff against below it",
-          std::bind (bandRatio, _1, 0, 150, std::pair { 750.0, 1300.0 }, std::pair { 100.0, 500.0 }), 2 },
-        { "NoiseHPCutoff", P::noiseHPCutoff, { { "NoiseMix", 1 }, { "NoiseCutoff", 20000 } }, 20, 2000, "noise below 500 Hz",
-          std::bind (bandRatio, _1, 0, 150, std::pair { 20.0, 500.0 }, everything), 0.2 },
-        { "NoiseSweep", P::noiseSweep, { { "NoiseMix", 1 }, { "NoiseCutoff", 8000 }, { "Decay", 0.6f } }, 0, 1, "noise centroid at 100-300 ms",
-          std::bind (centroidIn, _1, 100, 300), 0.5 },
-        { "NoiseMix", P::noiseMix, {}, 0, 0.8f, "share away from the tone", awayFromTheTone, 10 },
-        { "LFORate", P::lfoRate, { { "LFOToneDepth", 0.5f }, { "Decay", 1 } }, 0.5f, 10, "pitch at 15-35 ms", std::bind (pitchIn, _1, 15, 35), 1.15 },
-        { "LFOToneDepth", P::lfoToneDepth, { { "LFORate", 10 }, { "Decay", 1 } }, 0, 1, "pitch at 15-35 ms", std::bind (pitchIn, _1, 15, 35), 1.3 },
-        { "LFONoiseDepth", P::lfoNoiseDepth, { { "NoiseMix", 1 }, { "NoiseCutoff", 1000 }, { "LFORate", 10 }, { "Decay", 1 } }, 0, 1,
-          "noise centroid at 15-35 ms", std::bind (centroidIn, _1, 15, 35), 1.5 },
-        { "ClickDecay", P::clickDecay, { { "ClickMix", 1 } }, 1, 50, "highs at 10-40 ms", std::bind (bandRatio, _1, 10, 40, high, everything), 10 },
-        { "ClickMix", P::clickMix, {}, 0, 1, "highs in the first 10 ms", std::bind (bandRatio, _1, 0, 10, high, everything), 10 },
-        { "Saturation", P::saturation, {}, 0, 1, "third harmonic", harmonics, 10 },
-        { "Velocity", P::velocity, {}, 0, 1, "level of a note at velocity 100", std::bind (levelIn, _1, 0, 100), 0.8 },
-        { "Pan", P::pan, {}, 0, 1, "right against left",
-          [] (const juce::AudioBuffer<float>& b) { return (double) b.getRMSLevel (1, 0, at (100)) / std::max ((double) b.getRMSLevel (0, 0, at (100)), 1.0e-12); }, 10 },
-        { "Gain", P::gain, {}, 0, 12, "level", std::bind (levelIn, _1, 0, 100), 3.5 },
+        { "Decay", P::decay, {}, 0.1f, 1, "level at 200-400 ms", level (200, 400), 4 },
+        { "Waveform", P::waveform, {}, 2, 0, "third harmonic", spectral (20, 190, thirdHarmonic, fundamental), 10 },
+        { "TonePitch", P::tonePitch, {}, 200, 400, "pitch", pitch (10, 100), 1.8 },
+        { "ToneBend", P::toneBend, { { "Decay", 0.3f } }, 0, 0.5f, "pitch at 150-300 ms", pitch (150, 300), 0.7 },
+        { "BendSweepCurve", P::bendSweepCurve, { { "ToneBend", 0.5f }, { "Decay", 0.6f } }, 0, 1, "pitch at 60-120 ms", pitch (60, 120), 1.2 },
+        { "NoiseCutoff", P::noiseCutoff, { noiseOnly }, 500, 8000, "noise centroid", spectral (0, 150), 3 },
+        { "NoiseResonance", P::noiseResonance, { noiseOnly, { "NoiseCutoff", 1000 } }, 0, 0.95f, "noise at the cutoff against below it",
+          spectral (0, 150, { 750.0, 1300.0 }, { 100.0, 500.0 }), 2 },
+        { "NoiseHPCutoff", P::noiseHPCutoff, { noiseOnly, { "NoiseCutoff", 20000 } }, 20, 2000, "noise below 500 Hz",
+          spectral (0, 150, { 20.0, 500.0 }, everything), 0.2 },
+        { "NoiseSweep", P::noiseSweep, { noiseOnly, { "NoiseCutoff", 8000 }, { "Decay", 0.6f } }, 0, 1, "noise centroid at 100-300 ms", spectral (100, 300), 0.5 },
+        { "NoiseMix", P::noiseMix, {}, 0, 0.8f, "share away from the tone", awayFromTheTone(), 10 },
+        { "LFORate", P::lfoRate, { { "LFOToneDepth", 0.5f }, { "Decay", 1 } }, 0.5f, 10, "pitch at 15-35 ms", pitch (15, 35), 1.15 },
+        { "LFOToneDepth", P::lfoToneDepth, { { "LFORate", 10 }, { "Decay", 1 } }, 0, 1, "pitch at 15-35 ms", pitch (15, 35), 1.3 },
+        { "LFONoiseDepth", P::lfoNoiseDepth, { noiseOnly, { "NoiseCutoff", 1000 }, { "LFORate", 10 }, { "Decay", 1 } }, 0, 1,
+          "noise centroid at 15-35 ms", spectral (15, 35), 1.5 },
+        { "ClickDecay", P::clickDecay, { { "ClickMix", 1 } }, 1, 50, "highs at 10-40 ms", spectral (10, 40, highs, everything), 10 },
+        { "ClickMix", P::clickMix, {}, 0, 1, "highs in the first 10 ms", spectral (0, 10, highs, everything), 10 },
+        { "Saturation", P::saturation, {}, 0, 1, "third harmonic", spectral (20, 190, thirdHarmonic, fundamental), 10 },
+        { "Velocity", P::velocity, {}, 0, 1, "level of a note at velocity 100", level (0, 100), 0.8 },
+        { "Pan", P::pan, {}, 0, 1, "right against left", rightAgainstLeft(), 10 },
+        { "Gain", P::gain, {}, 0, 12, "level", level (0, 100), 3.5 },
     };
     return changes;
 }
