@@ -85,7 +85,7 @@ void Decimator::reset() noexcept
 void Decimator::process (float* input, float* output, int numOutputFrames) noexcept
 {
    #if TOMBREL_BUILD_FOR_AVX2
-    if (Lanes::hasAvx2())
+    if (path == Lanes::Path::avx2)
         return processWithAvx2 (input, output, numOutputFrames);
    #endif
 

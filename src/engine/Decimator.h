@@ -21,6 +21,9 @@ public:
     /** Designs the filters the first time; may allocate. */
     Decimator();
 
+    /** Which build of the filters runs; the same samples either way. */
+    void setPath (Lanes::Path newPath) noexcept { path = newPath; }
+
     /** 1, 2 or 4; clears the filters. */
     void setFactor (int newFactor) noexcept;
 
@@ -49,4 +52,5 @@ private:
 
     Stage upper, lower; // 4x to 2x, and 2x to 1x
     int factor = 1;
+    Lanes::Path path = Lanes::Path::portable;
 };

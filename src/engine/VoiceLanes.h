@@ -35,6 +35,9 @@ public:
 
     using Values = std::array<float, VoiceParameters::count>;
 
+    /** Which build of the inner loops renders; the same samples either way. */
+    void setPath (Lanes::Path newPath) noexcept { path = newPath; }
+
     /** Which voice a lane plays: each has noise of its own. */
     void setVoiceIndex (int lane, int voiceIndex) noexcept;
 
@@ -79,6 +82,7 @@ private:
 
     std::array<Glide*, 13> glides() noexcept;
 
+    Lanes::Path path = Lanes::Path::portable;
     float sampleRate = 48000.0f, inverseSampleRate = 1.0f / 48000.0f, noiseGain = 1.0f;
 
     //==============================================================================
