@@ -21,9 +21,6 @@ public:
     /** Designs the filters the first time; may allocate. */
     Decimator();
 
-    /** Which build of the filters runs; the same samples either way. */
-    void setPath (Lanes::Path newPath) noexcept { path = newPath; }
-
     /** 1, 2 or 4; clears the filters. */
     void setFactor (int newFactor) noexcept;
 
@@ -48,9 +45,7 @@ private:
 
     static Stage design (float transitionWidth, float stopbandDb);
     forcedinline void processStages (float* input, float* output, int numOutputFrames) noexcept;
-    void processWithAvx2 (float* input, float* output, int numOutputFrames) noexcept;
 
     Stage upper, lower; // 4x to 2x, and 2x to 1x
     int factor = 1;
-    Lanes::Path path = Lanes::Path::portable;
 };

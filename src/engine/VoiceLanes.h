@@ -76,7 +76,6 @@ private:
     void renderWithAvx2 (bool gliding, int numSamples, Lanes::Float* __restrict left, Lanes::Float* __restrict right) noexcept;
 
     void updateModulation (Lanes::Mask lanes, int numSamples) noexcept;
-    void updateModulationWithAvx2 (Lanes::Mask lanes, int numSamples) noexcept;
     forcedinline void workOutModulation (Lanes::Mask lanes, int numSamples) noexcept;
     void updateHighPass (Lanes::Mask lanes) noexcept;
 

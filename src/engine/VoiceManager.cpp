@@ -71,11 +71,6 @@ void VoiceManager::prepareToPlay (double sampleRate, int maximumBlock, Lanes::Pa
     for (auto& group : groups)
         group.setPath (path);
 
-    mixDecimator.setPath (path);
-
-    for (auto& decimator : ownDecimators)
-        decimator.setPath (path);
-
     hostSampleRate = sampleRate;
     maximumBlockSize = juce::jmax (1, maximumBlock);
     const auto maximumOversampled = (size_t) (maximumBlockSize * maximumFactor);
