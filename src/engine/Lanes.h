@@ -17,12 +17,13 @@
     Comparisons give a Mask: all bits set in the lanes where they hold.
 */
 /** Where the platform can pick code by processor, the voices' inner loop is built a second time
-    for processors with AVX2 and FMA, which do the same work in fewer instructions. Both give the
-    same samples to the bit: the project is built without contracted multiply-adds (CMakeLists.txt),
-    which the FMA instructions would otherwise round once instead of twice. */
+    for processors with AVX2, which do the same work in fewer instructions. Both give the same
+    samples to the bit, so neither may fuse a multiply and an add into one FMA instruction, which
+    rounds once instead of twice: this build leaves FMA out, and the project is built without
+    contracted multiply-adds (CMakeLists.txt), which also keeps ARM's samples the same. */
 #if defined (__x86_64__) && (defined (__GNUC__) || defined (__clang__))
  #define TOMBREL_BUILD_FOR_AVX2 1
- #define TOMBREL_AVX2_TARGET __attribute__ ((target ("avx2,fma")))
+ #define TOMBREL_AVX2_TARGET __attribute__ ((target ("avx2")))
 #else
  #define TOMBREL_BUILD_FOR_AVX2 0
  #define TOMBREL_AVX2_TARGET
@@ -117,7 +118,7 @@ enum class Path
 inline bool canRunAvx2() noexcept
 {
    #if TOMBREL_BUILD_FOR_AVX2
-    return __builtin_cpu_supports ("avx2") && __builtin_cpu_supports ("fma");
+    return __builtin_cpu_supports ("avx2");
    #else
     return false;
    #endif

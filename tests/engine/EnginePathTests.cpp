@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-// The engine's inner loops are built once for any processor and once more for AVX2 with FMA; which
+// The engine's inner loops are built once for any processor and once more for AVX2; which
 // one runs must never change a single sample, or a bounce would depend on the machine it ran on.
 using namespace EngineTest;
 
