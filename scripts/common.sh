@@ -10,6 +10,7 @@ tombrel_packages=(
     libgl-dev libcurl4-openssl-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth
+    lilv-utils  # lv2info, with which the hosting tests read the LV2 description
 )
 
 tombrel_install_dependencies()

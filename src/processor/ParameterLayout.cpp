@@ -1,6 +1,7 @@
 #include "ParameterLayout.h"
 #include "NumberText.h"
 #include "ParameterIds.h"
+#include "SteppedParameter.h"
 
 #include <cmath>
 #include <limits>
@@ -131,9 +132,16 @@ juce::String wholeNumberToText (float value)        { return juce::String (juce:
 float textToWholeNumber (const juce::String& text)  { return (float) text.getIntValue(); }
 
 //==============================================================================
+/** A switch or a choice reports its steps to hosts; every other parameter is a knob. */
+enum class Kind
+{
+    knob,
+    choice
+};
+
 std::unique_ptr<juce::AudioParameterFloat> makeParameter (const juce::String& id, const juce::String& name,
                                                           Range range, float defaultValue,
-                                                          ToText toText, FromText fromText)
+                                                          ToText toText, FromText fromText, Kind kind)
 {
     auto attributes = juce::AudioParameterFloatAttributes()
                           .withStringFromValueFunction ([toText] (float value, int maximumLength)
@@ -143,15 +151,31 @@ std::unique_ptr<juce::AudioParameterFloat> makeParameter (const juce::String& id
                                                         })
                           .withValueFromStringFunction (std::move (fromText));
 
-    return std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { id, 1 }, name, finiteOnly (range, defaultValue),
-                                                        defaultValue, attributes);
+    const juce::ParameterID parameterId { id, 1 };
+
+    if (kind == Kind::choice)
+        return std::make_unique<SteppedParameter> (parameterId, name, finiteOnly (range, defaultValue), defaultValue, attributes);
+
+    return std::make_unique<juce::AudioParameterFloat> (parameterId, name, finiteOnly (range, defaultValue), defaultValue, attributes);
 }
 
 /** A global parameter stepping through the given texts, defaulting to the first. */
 std::unique_ptr<juce::AudioParameterFloat> makeGlobal (const char* id, const juce::String& name,
                                                        ToText toText, juce::StringArray texts)
 {
-    return makeParameter (id, name, steps (texts.size()), 0.0f, std::move (toText), indexOfName (texts));
+    return makeParameter (id, name, steps (texts.size()), 0.0f, std::move (toText), indexOfName (texts), Kind::choice);
+}
+
+/** The voice parameters that pick one of a few named options rather than set an amount. */
+Kind kindOfVoiceParameter (const char* suffix)
+{
+    using namespace ParameterIds;
+
+    for (const auto* choice : { waveform, bendSweepCurve, label, chokeGroup })
+        if (juce::String (suffix) == choice)
+            return Kind::choice;
+
+    return Kind::knob;
 }
 
 struct VoiceParameterDefinition
@@ -276,7 +300,8 @@ juce::AudioProcessorValueTreeState::ParameterLayout create()
 
         for (auto& definition : definitions)
             layout.add (makeParameter (voiceParameterId (voiceNumber, definition.suffix), namePrefix + definition.displayName,
-                                       definition.range, definition.defaultValue, definition.toText, definition.fromText));
+                                       definition.range, definition.defaultValue, definition.toText, definition.fromText,
+                                       kindOfVoiceParameter (definition.suffix)));
     }
 
     return layout;

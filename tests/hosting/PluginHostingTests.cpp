@@ -2,6 +2,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -131,6 +132,21 @@ protected:
 
     juce::AudioPluginInstance& plugin() { return *host->instance; }
 
+    /** JUCE's LV2 host adds a bypass of its own for the "enabled" port; this is not one of the plug-in's. */
+    bool isHostsOwn (const juce::AudioProcessorParameter* parameter)
+    {
+        return GetParam() == Format::lv2 && parameter == plugin().getBypassParameter();
+    }
+
+    juce::AudioProcessorParameter* findPluginParameter (const juce::String& name)
+    {
+        for (auto* parameter : plugin().getParameters())
+            if (! isHostsOwn (parameter) && parameter->getName (64) == name)
+                return parameter;
+
+        return nullptr;
+    }
+
     std::unique_ptr<HostedTombrel> host;
 };
 } // namespace
@@ -175,6 +191,95 @@ TEST_P (PluginHosting, ParametersShowTheirOwnTexts)
     auto* gain = findParameter (plugin(), "Voice 3 Gain");
     ASSERT_NE (gain, nullptr);
     EXPECT_EQ (gain->getText (0.5f, 32), "0.0dB");
+}
+
+TEST_P (PluginHosting, SwitchesAndChoicesStepThroughTheirTexts)
+{
+    struct Choice
+    {
+        const char* name;
+        juce::StringArray texts;
+    };
+
+    const std::vector<Choice> choices {
+        { "Phase Reset", { "Off", "On", "Offset" } },
+        { "Obey Note Off", { "Ignore", "Obey" } },
+        { "Bypass", { "Active", "Bypassed" } },
+        { "Oversampling", { "1x", "2x", "4x" } },
+        { "Offline Oversampling Quality", { "Same", "Best" } },
+        { "Multi-Channel Output", { "Off", "On" } },
+        { "Voice 1 Tone Shape", { "Triangle", "TriangleSine", "Sine" } },
+        { "Voice 7 Bend/Sweep Curve", { "Curve A", "Curve B" } },
+        { "Voice 3 Label", { "Bass", "Kick", "Snare", "Rimshot", "Sidestick", "Tom L", "Tom LM", "Tom M", "Tom MH",
+                             "Tom H", "Closed HH", "Open HH", "Crash", "Ride", "Handclap", "Cowbell", "Woodblock",
+                             "Triangle", "Noise", "SFX", "1", "2", "3", "4", "5", "6", "7" } },
+        { "Voice 5 Choke Group", { "0", "1", "2", "3", "4" } },
+    };
+
+    for (const auto& choice : choices)
+    {
+        SCOPED_TRACE (choice.name);
+        auto* parameter = findPluginParameter (choice.name);
+        ASSERT_NE (parameter, nullptr);
+
+        const auto numTexts = choice.texts.size();
+        EXPECT_TRUE (parameter->isDiscrete());
+        EXPECT_EQ (parameter->getNumSteps(), numTexts);
+
+        // VST3 has no toggle flag and leaves listing the texts to the host.
+        if (GetParam() == Format::lv2)
+        {
+            EXPECT_EQ (parameter->isBoolean(), numTexts == 2);
+            EXPECT_EQ (parameter->getAllValueStrings().joinIntoString ("|"), choice.texts.joinIntoString ("|"));
+        }
+
+        // Step i sits at i / (n - 1) whichever way the host goes: from a value to its text, or
+        // from a text picked in a list to the value it sends.
+        for (int i = 0; i < numTexts; ++i)
+        {
+            const auto position = (float) i / (float) (numTexts - 1);
+            EXPECT_EQ (parameter->getText (position, 64), choice.texts[i]) << "step " << i;
+            EXPECT_NEAR (parameter->getValueForText (choice.texts[i]), position, 1.0e-5f) << choice.texts[i];
+        }
+    }
+
+    // Every other parameter is a knob that a host may sweep. A voice parameter's name is
+    // "Voice " + N + " " + its own name.
+    const auto ownName = [] (const juce::String& name) { return name.startsWith ("Voice ") ? name.substring (8) : name; };
+    const auto isChoice = [&] (const juce::String& name)
+    {
+        return std::any_of (choices.begin(), choices.end(), [&] (const Choice& c) { return ownName (c.name) == ownName (name); });
+    };
+
+    for (auto* parameter : plugin().getParameters())
+        if (! isHostsOwn (parameter))
+            EXPECT_EQ (parameter->isDiscrete(), isChoice (parameter->getName (64))) << parameter->getName (64);
+
+    // What the host sends for a text picked from its list is what the plug-in does: in choke
+    // group "2", that of the factory kit's closed hi-hat (note 42), the low tom (note 41) stops
+    // when the hat is struck.
+    auto* tomChokeGroup = findPluginParameter ("Voice 6 Choke Group");
+    ASSERT_NE (tomChokeGroup, nullptr);
+    plugin().prepareToPlay (sampleRate, blockSize);
+
+    const auto tomAfterHat = [this]
+    {
+        juce::MidiBuffer tomThenHat;
+        tomThenHat.addEvent (juce::MidiMessage::noteOn (1, 41, (juce::uint8) 110), 0);
+        tomThenHat.addEvent (juce::MidiMessage::noteOn (1, 42, (juce::uint8) 110), blockSize / 2);
+        render (plugin(), tomThenHat, oneSecondOfBlocks / 4);
+        return render (plugin(), {}, oneSecondOfBlocks / 4).peak;
+    };
+
+    render (plugin(), {}, 2);
+    const auto ringing = tomAfterHat();
+    tomChokeGroup->setValueNotifyingHost (tomChokeGroup->getValueForText ("2"));
+    render (plugin(), {}, oneSecondOfBlocks);
+    const auto choked = tomAfterHat();
+    EXPECT_GT (ringing, 0.01f);
+    EXPECT_LT (choked, ringing * 0.01f);
+
+    plugin().releaseResources();
 }
 
 TEST_P (PluginHosting, PlaysADrumOnANoteAndStaysSilentWithout)
@@ -277,3 +382,18 @@ TEST_P (PluginHosting, SurvivesGarbageStateAndKeepsPlaying)
 }
 
 INSTANTIATE_TEST_SUITE_P (BuiltBundles, PluginHosting, testing::Values (Format::vst3, Format::lv2), formatName);
+
+//==============================================================================
+TEST (Lv2Description, NamesTheMakerWithNoEmptyAddresses)
+{
+    // lv2info is the LV2 library's own tool.
+    juce::ChildProcess lv2info;
+    ASSERT_TRUE (lv2info.start (juce::StringArray { "env", "LV2_PATH=" TOMBREL_LV2_FOLDER, "lv2info", TOMBREL_LV2_URI }));
+    const auto shown = lv2info.readAllProcessOutput();
+    ASSERT_TRUE (shown.contains ("Author:            Vantrel")) << "lv2info (lilv-utils) did not describe the bundle:\n" << shown;
+
+    // An empty address reads as the address of the description file itself.
+    EXPECT_FALSE (shown.contains ("Author Email:")) << shown;
+    const auto homepage = shown.fromFirstOccurrenceOf ("Author Homepage:", false, false).upToFirstOccurrenceOf ("\n", false, false);
+    EXPECT_EQ (homepage.trim(), TOMBREL_MAKER_WEBSITE) << shown;
+}
