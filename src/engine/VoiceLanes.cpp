@@ -216,20 +216,8 @@ void VoiceLanes::beginStretch (int numSamples) noexcept
 
 void VoiceLanes::updateModulation (Mask lanes, int numSamples) noexcept
 {
-   #if TOMBREL_BUILD_FOR_AVX2
-    if (Lanes::hasAvx2())
-        return updateModulationWithAvx2 (lanes, numSamples);
-   #endif
-
     workOutModulation (lanes, numSamples);
 }
-
-#if TOMBREL_BUILD_FOR_AVX2
-TOMBREL_AVX2_TARGET void VoiceLanes::updateModulationWithAvx2 (Mask lanes, int numSamples) noexcept
-{
-    workOutModulation (lanes, numSamples);
-}
-#endif
 
 forcedinline void VoiceLanes::workOutModulation (Mask lanes, int numSamples) noexcept
 {
@@ -412,7 +400,7 @@ void VoiceLanes::render (int numSamples, Float* __restrict left, Float* __restri
                       || gainRight.isMoving() || level.isMoving() || Lanes::any ((driveIncrement != 0.0f) | (dryIncrement != 0.0f) | (wetIncrement != 0.0f));
 
    #if TOMBREL_BUILD_FOR_AVX2
-    if (Lanes::hasAvx2())
+    if (path == Lanes::Path::avx2)
         return renderWithAvx2 (gliding, numSamples, left, right);
    #endif
 

@@ -35,6 +35,9 @@ public:
 
     using Values = std::array<float, VoiceParameters::count>;
 
+    /** Which build of the inner loops renders; the same samples either way. */
+    void setPath (Lanes::Path newPath) noexcept { path = newPath; }
+
     /** Which voice a lane plays: each has noise of its own. */
     void setVoiceIndex (int lane, int voiceIndex) noexcept;
 
@@ -73,12 +76,12 @@ private:
     void renderWithAvx2 (bool gliding, int numSamples, Lanes::Float* __restrict left, Lanes::Float* __restrict right) noexcept;
 
     void updateModulation (Lanes::Mask lanes, int numSamples) noexcept;
-    void updateModulationWithAvx2 (Lanes::Mask lanes, int numSamples) noexcept;
     forcedinline void workOutModulation (Lanes::Mask lanes, int numSamples) noexcept;
     void updateHighPass (Lanes::Mask lanes) noexcept;
 
     std::array<Glide*, 13> glides() noexcept;
 
+    Lanes::Path path = Lanes::Path::portable;
     float sampleRate = 48000.0f, inverseSampleRate = 1.0f / 48000.0f, noiseGain = 1.0f;
 
     //==============================================================================
