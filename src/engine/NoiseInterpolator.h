@@ -11,7 +11,8 @@
     or 16 times as high) through cascaded half-band stages of polyphase allpass filters, with the
     same filter design as juce::dsp::Oversampling's filterHalfBandPolyphaseIIR.
 
-    The noise keeps its spectrum below half the lower rate; there is nothing above it.
+    What comes out has the spectrum the noise had below half the lower rate, and next to nothing
+    above it.
 */
 class NoiseInterpolator final
 {
@@ -23,15 +24,13 @@ public:
 
     /** 1, 2, 4, 8 or 16; clears the filters. */
     void setFactor (int newFactor) noexcept;
-    int getFactor() const noexcept { return factor; }
 
     void reset() noexcept;
 
-    /** Writes numInput * factor samples to output (at most maxFactor * numInput, and no more than
-        maxOutput in all). */
-    void process (const Lanes::Float* input, Lanes::Float* output, int numInput) noexcept;
-
     static constexpr int maxOutput = 16;
+
+    /** Writes numInput * factor samples, no more than maxOutput, to output. */
+    void process (const Lanes::Float* input, Lanes::Float* output, int numInput) noexcept;
 
 private:
     struct Stage

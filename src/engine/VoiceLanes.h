@@ -99,8 +99,8 @@ private:
     HighPassFilter highPass;
     DecayEnvelope amplitude, click;
 
-    // Noise made below the oversampled rate: brought up to it, filtered and raw (for the click);
-    // the samples of the last noise sample that are still to come out.
+    // Noise made below the oversampled rate, the filtered noise and the click, brought up to it;
+    // what is still to come out of the last noise sample.
     NoiseInterpolator noiseUp, clickUp;
     Lanes::Float pendingNoise[NoiseInterpolator::maxFactor] {}, pendingClick[NoiseInterpolator::maxFactor] {};
     int pendingStart = 1;
