@@ -3,6 +3,7 @@
 #include <complex>
 #include <iomanip>
 #include <iostream>
+#include <map>
 
 // A project moved to another host rate, or switched to another oversampling factor, must sound the
 // same apart from less aliasing: the factory kit's hits through the processor, against 48 kHz 1x.
