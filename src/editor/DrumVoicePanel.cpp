@@ -9,32 +9,45 @@
 
 namespace
 {
-/** The continuous voice parameters, in knob order. */
-constexpr std::array<const char*, 17> knobSuffixes {
-    ParameterIds::decay, ParameterIds::tonePitch, ParameterIds::toneBend, ParameterIds::noiseCutoff,
-    ParameterIds::noiseResonance, ParameterIds::noiseHPCutoff, ParameterIds::noiseSweep, ParameterIds::noiseMix,
-    ParameterIds::lfoRate, ParameterIds::lfoToneDepth, ParameterIds::lfoNoiseDepth, ParameterIds::clickDecay,
-    ParameterIds::clickMix, ParameterIds::saturation, ParameterIds::velocity, ParameterIds::pan, ParameterIds::gain
-};
+using P = VoiceParameter;
 
 struct KnobPlace
 {
-    const char* suffix;
+    VoiceParameter parameter;
     int x, y;
 };
 
-/** Top left of each knob, by section: two rows, at y 54 and y 149. */
+/** One knob for each sound parameter that is not a choice, in knob order, with its top left: two
+    rows, at y 54 and y 149. */
 constexpr std::array<KnobPlace, 17> knobPlaces { {
-    { ParameterIds::decay, 100, 149 },          { ParameterIds::tonePitch, 100, 54 },
-    { ParameterIds::toneBend, 25, 149 },        { ParameterIds::noiseCutoff, 239, 54 },
-    { ParameterIds::noiseResonance, 315, 54 },  { ParameterIds::noiseHPCutoff, 202, 149 },
-    { ParameterIds::noiseSweep, 277, 149 },     { ParameterIds::noiseMix, 353, 149 },
-    { ParameterIds::lfoRate, 591, 54 },         { ParameterIds::lfoToneDepth, 557, 149 },
-    { ParameterIds::lfoNoiseDepth, 632, 149 },  { ParameterIds::clickDecay, 454, 54 },
-    { ParameterIds::clickMix, 454, 149 },       { ParameterIds::saturation, 733, 54 },
-    { ParameterIds::velocity, 808, 54 },        { ParameterIds::pan, 733, 149 },
-    { ParameterIds::gain, 808, 149 },
+    { P::decay, 100, 149 },          { P::tonePitch, 100, 54 },
+    { P::toneBend, 25, 149 },        { P::noiseCutoff, 239, 54 },
+    { P::noiseResonance, 315, 54 },  { P::noiseHPCutoff, 202, 149 },
+    { P::noiseSweep, 277, 149 },     { P::noiseMix, 353, 149 },
+    { P::lfoRate, 591, 54 },         { P::lfoToneDepth, 557, 149 },
+    { P::lfoNoiseDepth, 632, 149 },  { P::clickDecay, 454, 54 },
+    { P::clickMix, 454, 149 },       { P::saturation, 733, 54 },
+    { P::velocity, 808, 54 },        { P::pan, 733, 149 },
+    { P::gain, 808, 149 },
 } };
+
+constexpr bool everyContinuousParameterHasOneKnob()
+{
+    for (const auto& info : VoiceParameters::table)
+    {
+        int knobsOfParameter = 0;
+
+        for (const auto& place : knobPlaces)
+            knobsOfParameter += place.parameter == info.parameter ? 1 : 0;
+
+        if (knobsOfParameter != (info.range.choice ? 0 : 1))
+            return false;
+    }
+
+    return true;
+}
+
+static_assert (everyContinuousParameterHasOneKnob(), "each sound parameter but the choices needs one knob");
 
 constexpr int knobSize = 50;
 constexpr int labelWidth = 80, labelHeight = 20;
@@ -163,9 +176,9 @@ void DrumVoicePanel::createKnobs()
 {
     const auto font = labelFont();
 
-    for (const auto* suffix : knobSuffixes)
+    for (const auto& place : knobPlaces)
     {
-        const auto id = parameterId (voiceNumber, suffix);
+        const auto id = parameterId (voiceNumber, VoiceParameters::getSuffix (place.parameter));
         auto* parameter = processor.valueTreeState.getParameter (id);
         jassert (parameter != nullptr);
 
@@ -239,7 +252,7 @@ void DrumVoicePanel::resized()
 
         for (const auto& place : knobPlaces)
         {
-            if (knob->getName() == parameterId (voiceNumber, place.suffix))
+            if (knob->getName() == parameterId (voiceNumber, VoiceParameters::getSuffix (place.parameter)))
             {
                 knob->setBounds (place.x, place.y, knobSize, knobSize);
                 break;

@@ -27,12 +27,6 @@ constexpr int firstChokeItemId = firstLabelItemId + numMenuLabels;
 
 const juce::String clipboardPrefix { "TombrelVoice" };
 
-/** A decimal digit's value; any other character reads 0. */
-int digitValue (juce::juce_wchar c) noexcept
-{
-    return c >= '0' && c <= '9' ? (int) (c - '0') : 0;
-}
-
 juce::OwnedArray<DrumVoicePanel> createVoicePanels (KestrinAudioProcessor& processor)
 {
     juce::OwnedArray<DrumVoicePanel> panels;
@@ -295,25 +289,17 @@ void KestrinAudioProcessorEditor::buttonClicked (juce::Button* button)
 
 void KestrinAudioProcessorEditor::actionListenerCallback (const juce::String& message)
 {
-    if (message == "StateInformationSet")
-    {
-        restoreActivePanel();
-    }
-    else if (message == "SettingsLoaded")
-    {
-        applyScaleSetting();
-    }
-    else if (message.startsWith ("voiceLabelChanged"))
-    {
-        updateVoiceTabLabel (digitValue (message.getLastCharacter()));
-    }
-    else if (message.startsWith ("voice"))
-    {
-        const auto voiceIndex = digitValue (message[5]);
+    using Kind = BroadcastMessages::Kind;
+    const auto received = BroadcastMessages::read (message);
 
-        if (message.endsWith ("NoteOn") && voiceIndex < numVoices)
-            voicePads[(size_t) voiceIndex]->flash();
-    }
+    if (received.kind == Kind::stateInformationSet)
+        restoreActivePanel();
+    else if (received.kind == Kind::settingsLoaded)
+        applyScaleSetting();
+    else if (received.kind == Kind::voiceLabelChanged)
+        updateVoiceTabLabel (received.voiceIndex + 1);
+    else if (received.kind == Kind::voiceNoteOn)
+        voicePads[(size_t) received.voiceIndex]->flash();
 }
 
 //==============================================================================

@@ -214,7 +214,10 @@ void PresetBrowser::buttonClicked (juce::Button* button)
 
 void PresetBrowser::actionListenerCallback (const juce::String& message)
 {
-    if (message != "PresetLoaded" && message != "PresetSaved" && message != "StateInformationSet")
+    using Kind = BroadcastMessages::Kind;
+    const auto kind = BroadcastMessages::read (message).kind;
+
+    if (kind != Kind::presetLoaded && kind != Kind::presetSaved && kind != Kind::stateInformationSet)
         return;
 
     const auto name = processor.getStateProperty (StateIds::presetName).toString();

@@ -220,7 +220,7 @@ void PresetSaveDialog::fileClicked (const juce::File& file, const juce::MouseEve
 
 void PresetSaveDialog::actionListenerCallback (const juce::String& message)
 {
-    if (message == "PresetLoaded")
+    if (BroadcastMessages::read (message).kind == BroadcastMessages::Kind::presetLoaded)
         selectPresetFile (processor.getStateProperty (StateIds::presetPath).toString());
 }
 

@@ -24,11 +24,6 @@ constexpr int octave = 12;
 /** What a row without a valid name plays. */
 constexpr int fallbackNote = 60;
 
-const juce::String midiNoteLearnedMessage { "MidiNoteLearned" };
-const juce::String voiceLabelChangedMessage { "voiceLabelChanged" };
-const juce::String stateInformationSetMessage { "StateInformationSet" };
-const juce::String presetLoadedMessage { "PresetLoaded" };
-
 std::vector<juce::String> makeNoteNames (const std::array<const char*, 12>& pitchNames)
 {
     std::vector<juce::String> names;
@@ -300,12 +295,15 @@ void SettingsDialog::buttonClicked (juce::Button* button)
 
 void SettingsDialog::actionListenerCallback (const juce::String& message)
 {
-    if (message == midiNoteLearnedMessage)
+    const auto received = BroadcastMessages::read (message);
+
+    if (received.kind == BroadcastMessages::Kind::midiNoteLearned)
         noteLearned();
-    else if (message == stateInformationSetMessage || message == presetLoadedMessage)
+    else if (received.kind == BroadcastMessages::Kind::stateInformationSet
+             || received.kind == BroadcastMessages::Kind::presetLoaded)
         refreshMidiMapEditors(); // the map may have been replaced underneath the rows
-    else if (message.startsWith (voiceLabelChangedMessage))
-        updateVoiceLabel (message.getLastCharacters (1).getIntValue());
+    else if (received.kind == BroadcastMessages::Kind::voiceLabelChanged)
+        updateVoiceLabel (received.voiceIndex + 1);
 }
 
 void SettingsDialog::textEditorReturnKeyPressed (juce::TextEditor& editor)

@@ -84,20 +84,8 @@ void Decimator::reset() noexcept
 
 void Decimator::process (float* input, float* output, int numOutputFrames) noexcept
 {
-   #if TOMBREL_BUILD_FOR_AVX2
-    if (Lanes::hasAvx2())
-        return processWithAvx2 (input, output, numOutputFrames);
-   #endif
-
     processStages (input, output, numOutputFrames);
 }
-
-#if TOMBREL_BUILD_FOR_AVX2
-TOMBREL_AVX2_TARGET void Decimator::processWithAvx2 (float* input, float* output, int numOutputFrames) noexcept
-{
-    processStages (input, output, numOutputFrames);
-}
-#endif
 
 forcedinline void Decimator::processStages (float* input, float* output, int numOutputFrames) noexcept
 {

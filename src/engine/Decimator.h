@@ -45,7 +45,6 @@ private:
 
     static Stage design (float transitionWidth, float stopbandDb);
     forcedinline void processStages (float* input, float* output, int numOutputFrames) noexcept;
-    void processWithAvx2 (float* input, float* output, int numOutputFrames) noexcept;
 
     Stage upper, lower; // 4x to 2x, and 2x to 1x
     int factor = 1;

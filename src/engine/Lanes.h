@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 #if defined (__SSE2__)
  #include <emmintrin.h>
@@ -15,10 +17,13 @@
     Comparisons give a Mask: all bits set in the lanes where they hold.
 */
 /** Where the platform can pick code by processor, the voices' inner loop is built a second time
-    for processors with AVX2 and FMA, which do the same work in fewer instructions. */
+    for processors with AVX2, which do the same work in fewer instructions. Both give the same
+    samples to the bit, so neither may fuse a multiply and an add into one FMA instruction, which
+    rounds once instead of twice: this build leaves FMA out, and the project is built without
+    contracted multiply-adds (CMakeLists.txt), which also keeps ARM's samples the same. */
 #if defined (__x86_64__) && (defined (__GNUC__) || defined (__clang__))
  #define TOMBREL_BUILD_FOR_AVX2 1
- #define TOMBREL_AVX2_TARGET __attribute__ ((target ("avx2,fma")))
+ #define TOMBREL_AVX2_TARGET __attribute__ ((target ("avx2")))
 #else
  #define TOMBREL_BUILD_FOR_AVX2 0
  #define TOMBREL_AVX2_TARGET
@@ -103,13 +108,31 @@ inline uint32_t bits (Mask m) noexcept
 
 inline bool any (Mask m) noexcept { return bits (m) != 0; }
 
-#if TOMBREL_BUILD_FOR_AVX2
-inline bool hasAvx2() noexcept
+/** Which build of the inner loops runs; chosen when the engine is prepared, not per sample. */
+enum class Path
 {
-    static const auto supported = __builtin_cpu_supports ("avx2") && __builtin_cpu_supports ("fma");
-    return supported;
+    portable,
+    avx2
+};
+
+inline bool canRunAvx2() noexcept
+{
+   #if TOMBREL_BUILD_FOR_AVX2
+    return __builtin_cpu_supports ("avx2");
+   #else
+    return false;
+   #endif
 }
-#endif
+
+/** The fastest path this processor runs, or the portable one when the environment variable
+    TOMBREL_ENGINE_PATH is "portable" (the tests run both). */
+inline Path fastestPath() noexcept
+{
+    if (const auto* forced = std::getenv ("TOMBREL_ENGINE_PATH"); forced != nullptr && std::strcmp (forced, "portable") == 0)
+        return Path::portable;
+
+    return canRunAvx2() ? Path::avx2 : Path::portable;
+}
 
 inline Mask laneMask (int lane) noexcept
 {

@@ -1,7 +1,7 @@
 #include "MessageBroadcaster.h"
 
-MessageBroadcaster::MessageBroadcaster (MessageDispatcher& messageDispatcher, juce::StringArray messageTable)
-    : dispatcher (messageDispatcher), messages (std::move (messageTable))
+MessageBroadcaster::MessageBroadcaster (MessageDispatcher& messageDispatcher)
+    : dispatcher (messageDispatcher)
 {
     dispatcher.add (*this);
 }
@@ -31,22 +31,24 @@ void MessageBroadcaster::removeActionListener (juce::ActionListener* listener)
 
     // What was posted for nobody is not kept for whoever listens next.
     if (! listening)
-        for (int dropped = 0; queue.pop (dropped);) {}
+        for (BroadcastMessages::Message dropped; queue.pop (dropped);) {}
 
     dispatcher.listenersChanged();
 }
 
-void MessageBroadcaster::post (int messageIndex) noexcept
+void MessageBroadcaster::post (BroadcastMessages::Message message) noexcept
 {
-    if (listening.load (std::memory_order_relaxed) && juce::isPositiveAndBelow (messageIndex, messages.size()))
-        queue.push (messageIndex);
+    if (listening.load (std::memory_order_relaxed) && message.kind != BroadcastMessages::Kind::none)
+        queue.push (message);
 }
 
 void MessageBroadcaster::deliverPending()
 {
-    for (int index = 0; queue.pop (index);)
+    BroadcastMessages::Message posted;
+
+    for (auto waiting = queue.getNumWaiting(); waiting > 0 && queue.pop (posted); --waiting)
     {
-        const auto message = messages[index];
+        const auto message = BroadcastMessages::toText (posted.kind, posted.voiceIndex);
 
         // Copied, as a listener may remove itself or others when called.
         for (auto* listener : juce::Array<juce::ActionListener*> (listeners))
@@ -62,7 +64,7 @@ MessageBroadcaster::Queue::Queue()
         slots[i].sequence.store (i, std::memory_order_relaxed);
 }
 
-bool MessageBroadcaster::Queue::push (int value) noexcept
+bool MessageBroadcaster::Queue::push (BroadcastMessages::Message value) noexcept
 {
     auto position = writePosition.load (std::memory_order_relaxed);
 
@@ -92,7 +94,7 @@ bool MessageBroadcaster::Queue::push (int value) noexcept
     }
 }
 
-bool MessageBroadcaster::Queue::pop (int& value) noexcept
+bool MessageBroadcaster::Queue::pop (BroadcastMessages::Message& value) noexcept
 {
     auto& slot = slots[readPosition % capacity];
 
@@ -103,4 +105,9 @@ bool MessageBroadcaster::Queue::pop (int& value) noexcept
     slot.sequence.store (readPosition + capacity, std::memory_order_release);
     ++readPosition;
     return true;
+}
+
+size_t MessageBroadcaster::Queue::getNumWaiting() const noexcept
+{
+    return writePosition.load (std::memory_order_relaxed) - readPosition;
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "BroadcastMessages.h"
 #include "MessageDispatcher.h"
 
 #include <array>
 #include <atomic>
 
 /**
-    A source of short text messages from a fixed table, which listeners receive as with a
+    A source of the short text messages of BroadcastMessages, which listeners receive as with a
     juce::ActionBroadcaster: each listener gets every message, in order, later and on the message
     thread, whatever thread posted it.
 
@@ -16,20 +17,24 @@
 class MessageBroadcaster
 {
 public:
-    MessageBroadcaster (MessageDispatcher& dispatcher, juce::StringArray messageTable);
+    explicit MessageBroadcaster (MessageDispatcher& dispatcher);
     virtual ~MessageBroadcaster();
 
     /** Message thread. */
     void addActionListener (juce::ActionListener* listener);
     void removeActionListener (juce::ActionListener* listener);
 
-    /** Any thread: queues messageTable[messageIndex] for every listener. */
-    void post (int messageIndex) noexcept;
+    /** Any thread: queues the message for every listener. */
+    void post (BroadcastMessages::Message message) noexcept;
 
 private:
     friend class MessageDispatcher;
 
     bool hasListeners() const noexcept { return listening.load (std::memory_order_relaxed); }
+
+    /** Delivers what was waiting when it began and leaves anything posted meanwhile to the next
+        delivery, so that a sender that never stops (a bounce far faster than real time) cannot
+        hold the message thread. */
     void deliverPending();
 
     /** Bounded queue for many producers and one consumer (Vyukov's): each slot carries the
@@ -38,8 +43,11 @@ private:
     {
     public:
         Queue();
-        bool push (int value) noexcept;
-        bool pop (int& value) noexcept;
+        bool push (BroadcastMessages::Message value) noexcept;
+        bool pop (BroadcastMessages::Message& value) noexcept;
+
+        /** Consumer: how many have been posted and not yet popped; some may still be being written. */
+        size_t getNumWaiting() const noexcept;
 
     private:
         static constexpr size_t capacity = 256;
@@ -47,7 +55,7 @@ private:
         struct Slot
         {
             std::atomic<size_t> sequence { 0 };
-            int value = 0;
+            BroadcastMessages::Message value;
         };
 
         std::array<Slot, capacity> slots;
@@ -56,7 +64,6 @@ private:
     };
 
     MessageDispatcher& dispatcher;
-    const juce::StringArray messages;
     juce::Array<juce::ActionListener*> listeners;
     std::atomic<bool> listening { false };
     Queue queue;

@@ -2,12 +2,6 @@
 
 namespace
 {
-enum MessageIndex
-{
-    noteOnMessage,
-    decayEndMessage
-};
-
 constexpr float softNoteDropSemitones = 2.0f; // pitch drop at velocity 0, full sensitivity
 constexpr int noteOnStatus = 0x90, noteOffStatus = 0x80, statusMask = 0xf0;
 
@@ -30,7 +24,7 @@ bool hasBit (const uint64_t (&set)[2], int note) noexcept
 
 //==============================================================================
 Voice::Voice (int voiceIndex, MessageDispatcher& messageDispatcher, VoiceLanes& voiceLanes, int voiceLane)
-    : MessageBroadcaster (messageDispatcher, { messageText (voiceIndex, noteOnMessage), messageText (voiceIndex, decayEndMessage) }),
+    : MessageBroadcaster (messageDispatcher),
       index (voiceIndex),
       lanes (voiceLanes),
       lane (voiceLane)
@@ -42,11 +36,6 @@ Voice::Voice (int voiceIndex, MessageDispatcher& messageDispatcher, VoiceLanes& 
         values[(size_t) i] = VoiceParameters::getRange ((VoiceParameter) i).defaultValue;
         parameters[(size_t) i].store (values[(size_t) i], std::memory_order_relaxed);
     }
-}
-
-juce::String Voice::messageText (int voiceIndex, int messageIndex)
-{
-    return "voice" + juce::String (voiceIndex) + (messageIndex == noteOnMessage ? "NoteOn" : "DecayEnd");
 }
 
 void Voice::setParameter (VoiceParameter parameter, float newValue) noexcept
@@ -75,7 +64,7 @@ int Voice::getMidiNote() const noexcept
 
 void Voice::noteOn (int note, bool byChannel, float velocity)
 {
-    post (noteOnMessage);
+    post ({ BroadcastMessages::Kind::voiceNoteOn, index });
     queuedAtTicks.store (juce::Time::getHighResolutionTicks(), std::memory_order_relaxed);
     queuedNote.store (packNote (note, byChannel, velocity), std::memory_order_release);
 }
@@ -136,7 +125,7 @@ bool Voice::handleMidi (const uint8_t* data, int numBytes, int numSamplesToGrid)
     {
         if ((mapped && note == getMidiNote()) || channel == index + Engine::firstVoiceChannel)
         {
-            post (noteOnMessage);
+            post ({ BroadcastMessages::Kind::voiceNoteOn, index });
             startNote (note, ! mapped, (float) velocity / 127.0f, mapped ? 0 : channel, numSamplesToGrid);
             return true;
         }
@@ -201,5 +190,5 @@ void Voice::stop() noexcept
 
 void Voice::announceDecayEnd() noexcept
 {
-    post (decayEndMessage);
+    post ({ BroadcastMessages::Kind::voiceDecayEnd, index });
 }

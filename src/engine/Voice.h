@@ -21,9 +21,6 @@ public:
 
     int getVoiceIndex() const noexcept { return index; }
 
-    /** The two messages of a voice; messageIndex 0 is "NoteOn", 1 "DecayEnd". */
-    static juce::String messageText (int voiceIndex, int messageIndex);
-
     //==============================================================================
     // Any thread, lock-free; the audio thread picks changes up at its next block.
 

@@ -17,9 +17,25 @@ constexpr float lfoCutoffHalfLifeCycles = 1.0f;   // the LFO's swing of the cuto
 constexpr float maximumDrive = 15.0f;             // extra drive into the clipper at saturation 1
 constexpr float noiseLevel = 1.5f;                // evens filtered noise out against the tone
 constexpr float noiseReferenceRate = 48000.0f;    // the rate at which noiseLevel applies as it is
+constexpr float lowestNoiseRate = 44100.0f;       // noise runs at the oversampled rate halved down to no lower than this
 constexpr float minimumCutoff = 20.0f;
 constexpr float maximumPhaseIncrement = 0.45f;    // keeps the tone below the oversampled Nyquist
 constexpr float offsetPhase = 0.25f;              // "Offset": start at the waveform's peak
+
+static_assert (VoiceLanes::modulationInterval % NoiseInterpolator::maxFactor == 0 && NoiseInterpolator::maxOutput >= VoiceLanes::modulationInterval,
+               "a stretch's noise is made in one go");
+
+/** A well-mixed noise seed for a voice's note (MurmurHash3's finaliser); never 0, where xorshift stays. */
+uint32_t noteSeed (uint32_t voiceSeed, uint32_t note) noexcept
+{
+    auto h = voiceSeed ^ (note * 0xcc9e2d51u);
+    h ^= h >> 16;
+    h *= 0x85ebca6bu;
+    h ^= h >> 13;
+    h *= 0xc2b2ae35u;
+    h ^= h >> 16;
+    return h | 1u;
+}
 
 float get (const VoiceLanes::Values& values, P p) noexcept { return values[(size_t) p]; }
 
@@ -38,7 +54,8 @@ struct SaturationBlend
 void VoiceLanes::setVoiceIndex (int lane, int voiceIndex) noexcept
 {
     // Each voice its own noise, so that two voices hit together do not cancel or double up.
-    noise[lane] = 0x9e3779b9u * (uint32_t) (voiceIndex + 1);
+    noise[lane] = voiceSeed[lane] = 0x9e3779b9u * (uint32_t) (voiceIndex + 1);
+    notesStarted[(size_t) lane] = 0;
 }
 
 void VoiceLanes::setSampleRate (float oversampledRate) noexcept
@@ -55,9 +72,21 @@ void VoiceLanes::setSampleRate (float oversampledRate) noexcept
 
     sampleRate = oversampledRate;
     inverseSampleRate = 1.0f / sampleRate;
+
+    // The noise's rate: 48 kHz at 48, 96 and 192 kHz, 44.1 kHz at 88.2 kHz, whatever the oversampling.
+    noiseStep = 1;
+
+    while (noiseStep < NoiseInterpolator::maxFactor && oversampledRate / (float) (2 * noiseStep) >= lowestNoiseRate)
+        noiseStep *= 2;
+
+    noiseRate = oversampledRate / (float) noiseStep;
+    noiseUp.setFactor (noiseStep);
+    clickUp.setFactor (noiseStep);
+    pendingStart = noiseStep;
+
     // White noise spreads over the whole band up to half the rate; its audible part keeps its
-    // level whatever the host rate and the oversampling.
-    noiseGain = noiseLevel * std::sqrt (oversampledRate / noiseReferenceRate);
+    // level whatever the host rate.
+    noiseGain = noiseLevel * std::sqrt (noiseRate / noiseReferenceRate);
     appliedHighPassCutoff = appliedCutoff = Float {};
     appliedResonance = Lanes::splat (-1.0f);
 }
@@ -72,7 +101,7 @@ void VoiceLanes::setParameters (int lane, const Values& values) noexcept
 {
     const auto decay = get (values, P::decay);
     amplitude.setTimes (lane, attackSeconds, decay, sampleRate);
-    click.setTimes (lane, 0.0f, get (values, P::clickDecay) * 0.001f, sampleRate);
+    click.setTimes (lane, 0.0f, get (values, P::clickDecay) * 0.001f, noiseRate);
     bend.setTimes (lane, get (values, P::bendSweepCurve) >= 0.5f, decay, sampleRate);
     lfoIncrement[lane] = get (values, P::lfoRate) * inverseSampleRate;
     releaseStepTarget[lane] = 1.0f / juce::jmax (1.0f, releaseSeconds * sampleRate);
@@ -120,6 +149,11 @@ void VoiceLanes::startNote (int lane, float startPitch, float endPitch, float ve
 {
     const auto wasSounding = isSounding (lane);
 
+    // After a silence, in which nothing was rendered, the noise starts afresh with the note, as it
+    // does when it runs at the oversampled rate.
+    if (isSilent())
+        pendingStart = noiseStep;
+
     // A sounding voice goes on from where it is: its phase, its filters and its level, so that a
     // retrigger never steps, whatever the velocities.
     if (! wasSounding)
@@ -154,6 +188,11 @@ void VoiceLanes::startNote (int lane, float startPitch, float endPitch, float ve
         click.start (lane, 1.0f);
     else
         click.stop (lane);
+
+    // Every note after the first draws its noise from a seed of its own, so that the same notes
+    // bring the same noise whatever the rate and however long the notes before them sounded.
+    if (const auto count = notesStarted[(size_t) lane]++; count > 0)
+        noise[lane] = noteSeed (voiceSeed[lane], count);
 
     bend.start (lane, startPitch, endPitch);
     lfoPhase[lane] = 0.0f;
@@ -216,20 +255,8 @@ void VoiceLanes::beginStretch (int numSamples) noexcept
 
 void VoiceLanes::updateModulation (Mask lanes, int numSamples) noexcept
 {
-   #if TOMBREL_BUILD_FOR_AVX2
-    if (Lanes::hasAvx2())
-        return updateModulationWithAvx2 (lanes, numSamples);
-   #endif
-
     workOutModulation (lanes, numSamples);
 }
-
-#if TOMBREL_BUILD_FOR_AVX2
-TOMBREL_AVX2_TARGET void VoiceLanes::updateModulationWithAvx2 (Mask lanes, int numSamples) noexcept
-{
-    workOutModulation (lanes, numSamples);
-}
-#endif
 
 forcedinline void VoiceLanes::workOutModulation (Mask lanes, int numSamples) noexcept
 {
@@ -277,12 +304,13 @@ forcedinline void VoiceLanes::workOutModulation (Mask lanes, int numSamples) noe
         if (Lanes::any (stretchResonance != appliedResonance))
             resonanceCompensation = LadderFilter::noiseLevelCompensation (stretchResonance);
 
-        lowPass.setParameters (stretchCutoff, sampleRate, stretchResonance, resonanceCompensation);
+        lowPass.setParameters (stretchCutoff, noiseRate, stretchResonance, resonanceCompensation);
         appliedCutoff = stretchCutoff;
         appliedResonance = stretchResonance;
     }
 
     needsNoise = Lanes::select (lanes, active & ((noiseMix.value > 0.0f) | click.isRunning()), needsNoise);
+    clicking = Lanes::any (active & click.isRunning());
 
     // The blend costs a division; it only changes with the saturation.
     if (Lanes::any (lanes & ((saturation.value != blendFrom) | (saturation.stretchEnd != blendTo))))
@@ -310,7 +338,7 @@ void VoiceLanes::updateHighPass (Mask lanes) noexcept
     {
         if ((changed >> lane) & 1u)
         {
-            highPass.setCutoff (lane, highPassCutoff.value[lane], sampleRate);
+            highPass.setCutoff (lane, highPassCutoff.value[lane], noiseRate);
             appliedHighPassCutoff[lane] = highPassCutoff.value[lane];
         }
     }
@@ -321,7 +349,7 @@ template <bool gliding>
 void VoiceLanes::renderStretch (int numSamples, Float* __restrict left, Float* __restrict right) noexcept
 {
     // Stage by stage over the stretch, each stage a short loop whose state fits in registers.
-    Float tone[modulationInterval], white[modulationInterval], noiseOut[modulationInterval];
+    Float tone[modulationInterval], white[modulationInterval], clickLevel[modulationInterval], noiseOut[modulationInterval];
 
     // Glides move in a straight line through the stretch.
     const auto along = [] (const Float& value, const Float& increment, float i) noexcept
@@ -349,10 +377,12 @@ void VoiceLanes::renderStretch (int numSamples, Float* __restrict left, Float* _
         oscillator = osc;
     }
 
+    if (noiseStep == 1)
     {
         auto state = noise;
         auto lp = lowPass;
         auto hp = highPass;
+        auto clk = click;
 
         for (int i = 0; i < numSamples; ++i)
         {
@@ -360,22 +390,29 @@ void VoiceLanes::renderStretch (int numSamples, Float* __restrict left, Float* _
             white[i] = DspMath::whiteNoise (next) * noiseGain;
             state = Lanes::select (needsNoise, next, state);
             noiseOut[i] = hp.processSample (lp.processSample (white[i]));
+            clickLevel[i] = clk.processSample();
         }
 
         noise = state;
         lowPass = lp;
         highPass = hp;
+        click = clk;
+    }
+    else
+    {
+        // The click comes shaped already.
+        makeSlowNoise (numSamples, noiseOut, white);
+        std::fill (clickLevel, clickLevel + numSamples, Lanes::splat (1.0f));
     }
 
     auto fade = releaseFade;
     auto amp = amplitude;
-    auto clk = click;
 
     for (int i = 0; i < numSamples; ++i)
     {
         const auto at = (float) i;
         const auto body = tone[i] + glide (noiseMix, at) * noiseOut[i];
-        const auto clickSample = glide (clickMix, at) * white[i] * clk.processSample();
+        const auto clickSample = glide (clickMix, at) * white[i] * clickLevel[i];
 
         auto x = body * amp.processSample() + clickSample;
         x = along (dry, dryIncrement, at) * x + along (wet, wetIncrement, at) * DspMath::softClip (along (drive, driveIncrement, at) * x);
@@ -389,7 +426,6 @@ void VoiceLanes::renderStretch (int numSamples, Float* __restrict left, Float* _
 
     releaseFade = fade;
     amplitude = amp;
-    click = clk;
 
     if constexpr (gliding)
     {
@@ -404,6 +440,65 @@ void VoiceLanes::renderStretch (int numSamples, Float* __restrict left, Float* _
     }
 }
 
+forcedinline void VoiceLanes::makeSlowNoise (int numSamples, Float* __restrict noiseOut, Float* __restrict clickNoise) noexcept
+{
+    int i = 0;
+
+    for (; i < numSamples && pendingStart < noiseStep; ++i, ++pendingStart)
+    {
+        noiseOut[i] = pendingNoise[pendingStart];
+        clickNoise[i] = pendingClick[pendingStart];
+    }
+
+    if (i == numSamples)
+        return;
+
+    // Whole noise samples; what is left of the last one comes out at the start of the next call.
+    const auto wanted = numSamples - i;
+    const auto count = (wanted + noiseStep - 1) / noiseStep;
+    Float slowNoise[modulationInterval], slowClick[modulationInterval];
+
+    {
+        auto state = noise;
+        auto lp = lowPass;
+        auto hp = highPass;
+        auto clk = click;
+
+        // The click is shaped before it is brought up: it is then the same click as at the noise
+        // rate, whose spectrum stays flat up to the top of the band however short it is.
+        for (int k = 0; k < count; ++k)
+        {
+            auto next = state;
+            const auto white = DspMath::whiteNoise (next) * noiseGain;
+            state = Lanes::select (needsNoise, next, state);
+            slowNoise[k] = hp.processSample (lp.processSample (white));
+            slowClick[k] = white * clk.processSample();
+        }
+
+        noise = state;
+        lowPass = lp;
+        highPass = hp;
+        click = clk;
+    }
+
+    Float fastNoise[NoiseInterpolator::maxOutput], fastClick[NoiseInterpolator::maxOutput];
+    noiseUp.process (slowNoise, fastNoise, count);
+
+    // The click is short; the rest of the time there is nothing to bring up.
+    if (clicking)
+        clickUp.process (slowClick, fastClick, count);
+    else
+        std::fill (fastClick, fastClick + count * noiseStep, Float {});
+
+    std::copy (fastNoise, fastNoise + wanted, noiseOut + i);
+    std::copy (fastClick, fastClick + wanted, clickNoise + i);
+
+    const auto last = (count - 1) * noiseStep;
+    std::copy (fastNoise + last, fastNoise + last + noiseStep, pendingNoise);
+    std::copy (fastClick + last, fastClick + last + noiseStep, pendingClick);
+    pendingStart = wanted - last;
+}
+
 void VoiceLanes::render (int numSamples, Float* __restrict left, Float* __restrict right) noexcept
 {
     jassert (numSamples <= modulationInterval);
@@ -412,7 +507,7 @@ void VoiceLanes::render (int numSamples, Float* __restrict left, Float* __restri
                       || gainRight.isMoving() || level.isMoving() || Lanes::any ((driveIncrement != 0.0f) | (dryIncrement != 0.0f) | (wetIncrement != 0.0f));
 
    #if TOMBREL_BUILD_FOR_AVX2
-    if (Lanes::hasAvx2())
+    if (path == Lanes::Path::avx2)
         return renderWithAvx2 (gliding, numSamples, left, right);
    #endif
 

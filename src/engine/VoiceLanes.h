@@ -5,6 +5,7 @@
 #include "Glide.h"
 #include "HighPassFilter.h"
 #include "LadderFilter.h"
+#include "NoiseInterpolator.h"
 #include "ToneOscillator.h"
 #include "VoiceParameters.h"
 
@@ -19,7 +20,11 @@
     Each lane: a tone (ToneOscillator) whose pitch bends along a BendCurve; white noise through a
     resonant LadderFilter, whose cutoff the same curve sweeps down, and a HighPassFilter; a noise
     click; a triangle LFO on pitch and cutoff; one amplitude envelope; saturation; then level and
-    constant-power pan. All of it runs at the oversampled rate.
+    constant-power pan. All of it runs at the oversampled rate but the noise, its filters and the
+    click: they run at the oversampled rate halved as often as it stays a full audio rate (48 kHz
+    for a 48 kHz project at any oversampling, and for a 96 kHz one) and are brought up to it, so
+    that they sound the same at every rate. Run faster, the filters' response near the top of the
+    band would move, and noise spread over the wider band would drive the saturation harder.
 
     Modulation (LFO, sweep, filter coefficients, parameter glides) is worked out once per stretch
     of modulationInterval samples on a grid that the caller keeps across blocks, so that the sound
@@ -34,6 +39,9 @@ public:
     static constexpr int modulationInterval = 16;
 
     using Values = std::array<float, VoiceParameters::count>;
+
+    /** Which build of the inner loops renders; the same samples either way. */
+    void setPath (Lanes::Path newPath) noexcept { path = newPath; }
 
     /** Which voice a lane plays: each has noise of its own. */
     void setVoiceIndex (int lane, int voiceIndex) noexcept;
@@ -73,22 +81,33 @@ private:
     void renderWithAvx2 (bool gliding, int numSamples, Lanes::Float* __restrict left, Lanes::Float* __restrict right) noexcept;
 
     void updateModulation (Lanes::Mask lanes, int numSamples) noexcept;
-    void updateModulationWithAvx2 (Lanes::Mask lanes, int numSamples) noexcept;
     forcedinline void workOutModulation (Lanes::Mask lanes, int numSamples) noexcept;
     void updateHighPass (Lanes::Mask lanes) noexcept;
+    forcedinline void makeSlowNoise (int numSamples, Lanes::Float* __restrict noiseOut, Lanes::Float* __restrict clickNoise) noexcept;
 
     std::array<Glide*, 13> glides() noexcept;
 
+    Lanes::Path path = Lanes::Path::portable;
     float sampleRate = 48000.0f, inverseSampleRate = 1.0f / 48000.0f, noiseGain = 1.0f;
+    float noiseRate = 48000.0f;
+    int noiseStep = 1;   // oversampled samples per noise sample
 
     //==============================================================================
     // The sound stages.
     BendCurve bend;
     ToneOscillator oscillator;
-    Lanes::UInt noise {};
+    Lanes::UInt noise {}, voiceSeed {};
+    std::array<uint32_t, numLanes> notesStarted {};
     LadderFilter lowPass;
     HighPassFilter highPass;
     DecayEnvelope amplitude, click;
+
+    // Noise made below the oversampled rate, the filtered noise and the click, brought up to it;
+    // what is still to come out of the last noise sample.
+    NoiseInterpolator noiseUp, clickUp;
+    Lanes::Float pendingNoise[NoiseInterpolator::maxFactor] {}, pendingClick[NoiseInterpolator::maxFactor] {};
+    int pendingStart = 1;
+    bool clicking = false;
 
     //==============================================================================
     // Parameters: where they are going, and where they are.

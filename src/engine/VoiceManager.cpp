@@ -66,8 +66,11 @@ Voice* VoiceManager::getVoice (int index) const noexcept
 }
 
 //==============================================================================
-void VoiceManager::prepareToPlay (double sampleRate, int maximumBlock)
+void VoiceManager::prepareToPlay (double sampleRate, int maximumBlock, Lanes::Path path)
 {
+    for (auto& group : groups)
+        group.setPath (path);
+
     hostSampleRate = sampleRate;
     maximumBlockSize = juce::jmax (1, maximumBlock);
     const auto maximumOversampled = (size_t) (maximumBlockSize * maximumFactor);

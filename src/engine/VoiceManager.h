@@ -43,7 +43,9 @@ public:
     MessageDispatcher& getMessageDispatcher() noexcept { return dispatcher; }
 
     //==============================================================================
-    void prepareToPlay (double sampleRate, int maximumBlockSize);
+    /** Also chooses which build of the inner loops runs until the next call: by default the
+        fastest this processor has. */
+    void prepareToPlay (double sampleRate, int maximumBlockSize, Lanes::Path path = Lanes::fastestPath());
     void releaseResources();
 
     /** 0 Off, 1 On, 2 Offset. */

@@ -1,17 +1,50 @@
 #include "FactoryKit.h"
 #include "ParameterIds.h"
 
+#include <string_view>
+
 namespace
 {
-using Row = std::array<float, ParameterIds::voiceSuffixes.size()>;
+using namespace ParameterIds;
 
-// Columns follow ParameterIds::voiceSuffixes:
-//   Decay s, Waveform, TonePitch Hz, ToneBend, Curve, NoiseCutoff Hz, NoiseResonance, NoiseHPCutoff Hz,
-//   NoiseSweep, NoiseMix, LFORate Hz, LFOToneDepth, LFONoiseDepth, ClickDecay ms, ClickMix,
-//   Saturation, Velocity, Pan, Gain dB, Label, ChokeGroup
+/** The kit's columns, by name: each row below holds one voice's values in this order. */
+constexpr std::array<const char*, voiceSuffixes.size()> columns {
+    decay, waveform, tonePitch, toneBend, bendSweepCurve, noiseCutoff, noiseResonance, noiseHPCutoff,
+    noiseSweep, noiseMix, lfoRate, lfoToneDepth, lfoNoiseDepth, clickDecay, clickMix, saturation,
+    velocity, pan, gain, label, chokeGroup
+};
+
+constexpr size_t columnOf (std::string_view suffix)
+{
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (suffix == columns[i])
+            return i;
+
+    return columns.size();
+}
+
+constexpr bool everySuffixHasItsOwnColumn()
+{
+    for (size_t i = 0; i < voiceSuffixes.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (columnOf (voiceSuffixes[i]) == columnOf (voiceSuffixes[j]))
+                return false;
+
+    for (const auto* suffix : voiceSuffixes)
+        if (columnOf (suffix) == columns.size())
+            return false;
+
+    return true;
+}
+
+static_assert (everySuffixHasItsOwnColumn(), "each parameter of a voice needs one column of the kit");
+
+using Row = std::array<float, columns.size()>;
+
+// Units: Decay s, TonePitch, NoiseCutoff, NoiseHPCutoff and LFORate Hz, ClickDecay ms, Gain dB.
 // Sidestick and the first snare share choke group 1, as both are played on the same drum; the
 // closed hat has group 2 ready for an open hat on another voice.
-constexpr std::array<Row, ParameterIds::numVoices> kit {{
+constexpr std::array<Row, numVoices> kit {{
     // Kick: sine with a deep fast sweep, a little noise and a click for the beater.
     {{ 0.45f, 2.0f,  150.0f, 0.65f, 0.0f,  1200.0f, 0.10f,   20.0f, 0.50f, 0.06f, 1.0f, 0.0f, 0.0f, 3.0f, 0.35f, 0.20f, 0.50f,  0.00f,  0.0f,  1.0f, 0.0f }},
     // Sidestick: short bright body, band of noise, strong click.
@@ -36,7 +69,7 @@ float getValue (int voiceNumber, int suffixIndex)
 {
     jassert (juce::isPositiveAndBelow (voiceNumber - 1, ParameterIds::numVoices));
     jassert (juce::isPositiveAndBelow (suffixIndex, (int) ParameterIds::voiceSuffixes.size()));
-    return kit[(size_t) (voiceNumber - 1)][(size_t) suffixIndex];
+    return kit[(size_t) (voiceNumber - 1)][columnOf (ParameterIds::voiceSuffixes[(size_t) suffixIndex])];
 }
 
 void apply (juce::AudioProcessorValueTreeState& state)

@@ -21,18 +21,6 @@ bool isOn (const std::atomic<float>* value) noexcept
 {
     return value->load (std::memory_order_relaxed) >= 0.5f;
 }
-
-/** The processor's messages, in the order of its MessageIndex. */
-juce::StringArray messageTable()
-{
-    juce::StringArray table { "MidiNoteLearned", "StateInformationSet", "SettingsLoaded" };
-
-    for (int voiceNumber = 1; voiceNumber <= VoiceManager::numVoices; ++voiceNumber)
-        table.add ("voiceLabelChanged" + juce::String (voiceNumber));
-
-    table.addArray ({ "PresetLoaded", "PresetSaved" });
-    return table;
-}
 } // namespace
 
 //==============================================================================
@@ -47,7 +35,7 @@ KestrinAudioProcessor::KestrinAudioProcessor (const juce::File& dataFolder)
       settingsTree (StateIds::settingsType),
       dataFolderPath (dataFolder.getFullPathName()),
       presetsFolderPath (dataFolder.getChildFile (StateIds::presetsFolderName).getFullPathName()),
-      messages (voiceManager.getMessageDispatcher(), messageTable())
+      messages (voiceManager.getMessageDispatcher())
 {
     using Kind = ParameterTarget::Kind;
 
@@ -60,9 +48,8 @@ KestrinAudioProcessor::KestrinAudioProcessor (const juce::File& dataFolder)
 
     for (int voiceIndex = 0; voiceIndex < VoiceManager::numVoices; ++voiceIndex)
     {
-        for (int i = 0; i < ParameterIds::numSoundSuffixes; ++i)
-            parameterTargets[ParameterIds::voiceParameterId (voiceIndex + 1, ParameterIds::voiceSuffixes[(size_t) i])]
-                = { Kind::sound, voiceIndex, (VoiceParameter) i };
+        for (const auto& info : VoiceParameters::table)
+            parameterTargets[ParameterIds::voiceParameterId (voiceIndex + 1, info.suffix)] = { Kind::sound, voiceIndex, info.parameter };
 
         parameterTargets[ParameterIds::voiceParameterId (voiceIndex + 1, ParameterIds::label)] = { Kind::label, voiceIndex };
         parameterTargets[ParameterIds::voiceParameterId (voiceIndex + 1, ParameterIds::chokeGroup)] = { Kind::chokeGroup, voiceIndex };
@@ -151,9 +138,9 @@ void KestrinAudioProcessor::setExtraStateProperties()
         state.setProperty (StateIds::voiceMidi (voiceNumber), defaultVoiceNotes[(size_t) voiceNumber - 1], nullptr);
 }
 
-void KestrinAudioProcessor::broadcast (int messageIndex)
+void KestrinAudioProcessor::broadcast (BroadcastMessages::Message message)
 {
-    messages.post (messageIndex);
+    messages.post (message);
 }
 
 //==============================================================================
@@ -167,7 +154,7 @@ void KestrinAudioProcessor::parameterChanged (const juce::String& parameterID, f
     applyParameter (found->second, newValue);
 
     if (found->second.kind == ParameterTarget::Kind::label)
-        broadcast (firstVoiceLabelChangedMessage + found->second.voiceIndex);
+        broadcast ({ BroadcastMessages::Kind::voiceLabelChanged, found->second.voiceIndex });
 }
 
 void KestrinAudioProcessor::applyParameter (const ParameterTarget& target, float value)

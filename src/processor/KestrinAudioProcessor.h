@@ -130,15 +130,11 @@ private:
         std::atomic<float>* value = nullptr;
     };
 
-    enum MessageIndex
-    {
-        midiNoteLearnedMessage,
-        stateInformationSetMessage,
-        settingsLoadedMessage,
-        firstVoiceLabelChangedMessage,
-        presetLoadedMessage = firstVoiceLabelChangedMessage + VoiceManager::numVoices,
-        presetSavedMessage
-    };
+    static constexpr BroadcastMessages::Message midiNoteLearnedMessage { BroadcastMessages::Kind::midiNoteLearned },
+                                                stateInformationSetMessage { BroadcastMessages::Kind::stateInformationSet },
+                                                settingsLoadedMessage { BroadcastMessages::Kind::settingsLoaded },
+                                                presetLoadedMessage { BroadcastMessages::Kind::presetLoaded },
+                                                presetSavedMessage { BroadcastMessages::Kind::presetSaved };
 
     static BusesProperties createBuses();
     static juce::File getDefaultDataFolder();
@@ -147,7 +143,7 @@ private:
     void loadSettings();
     bool writeSettings (bool withScale, bool withNoteMap);
     juce::File getSettingsFile() const;
-    void broadcast (int messageIndex);
+    void broadcast (BroadcastMessages::Message message);
 
     void applyParameter (const ParameterTarget& target, float value);
     void pushAllValuesToEngine();

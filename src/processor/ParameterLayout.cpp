@@ -170,16 +170,15 @@ std::unique_ptr<juce::AudioParameterFloat> makeGlobal (const char* id, const juc
     return makeParameter (id, name, steps (texts.size()), 0.0f, std::move (toText), indexOfName (texts), Kind::choice);
 }
 
-/** The voice parameters that pick one of a few named options rather than set an amount. */
+/** The voice parameters that pick one of a few named options rather than set an amount: the sound
+    parameters that the engine's table calls choices, the label and the choke group. */
 Kind kindOfVoiceParameter (const char* suffix)
 {
-    using namespace ParameterIds;
+    for (const auto& info : VoiceParameters::table)
+        if (juce::String (suffix) == info.suffix)
+            return info.range.choice ? Kind::choice : Kind::knob;
 
-    for (const auto* choice : { waveform, bendSweepCurve, label, chokeGroup })
-        if (juce::String (suffix) == choice)
-            return Kind::choice;
-
-    return Kind::knob;
+    return Kind::choice;
 }
 
 struct VoiceParameterDefinition
@@ -187,6 +186,7 @@ struct VoiceParameterDefinition
     VoiceParameterDefinition (const char* s, const char* name, VoiceParameter p, ToText to, FromText from)
         : VoiceParameterDefinition (s, name, rangeOf (p), defaultOf (p), std::move (to), std::move (from))
     {
+        jassert (juce::String (s) == VoiceParameters::getSuffix (p)); // the ID of the parameter whose range it takes
     }
 
     VoiceParameterDefinition (const char* s, const char* name, Range r, float d, ToText to, FromText from)

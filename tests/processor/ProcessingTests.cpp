@@ -84,17 +84,141 @@ TEST_F (ProcessingTest, OutputsAreMixedPlusSevenStereoVoiceBusesDisabledByDefaul
         EXPECT_TRUE (audioUnit.getBus (false, bus)->getName() == "Empty" && ! audioUnit.getBus (false, bus)->isEnabled()) << bus;
 }
 
-// That label changes are announced, from any thread, the settings dialog's and the allocation tests show.
-TEST_F (ProcessingTest, ParametersReachTheirVoice)
+namespace
 {
+using Measure = std::function<double (const juce::AudioBuffer<float>&)>;
+
+/** What raising (or lowering) one sound parameter does to its voice, measured on the mixed output. */
+struct SoundChange
+{
+    const char* suffix;                                    // spelled out: hosts and stored states know these IDs
+    VoiceParameter parameter;                              // the engine's field of that name
+    std::vector<std::pair<const char*, float>> setting;   // on top of the plain tone, so that the change shows
+    float from, to;
+    const char* what;
+    Measure measure;
+    double factor;                                         // above 1 the measure grows at least by it, below 1 shrinks to it
+};
+
+constexpr int changeHitLength = 21600; // 450 ms
+
+size_t at (double milliseconds) { return (size_t) (milliseconds * sampleRate / 1000.0); }
+
+using Band = std::pair<double, double>;
+const Band everything { 0.0, sampleRate / 2.0 }, highs { 4000.0, 20000.0 };
+const Band fundamental { 150.0, 250.0 }, thirdHarmonic { 550.0, 650.0 }; // of the plain tone's 200 Hz
+
+Measure level (double startMs, double endMs)
+{
+    return [=] (const juce::AudioBuffer<float>& b) { return rms (mono (b, 0), at (startMs), at (endMs)); };
+}
+
+Measure pitch (double startMs, double endMs)
+{
+    return [=] (const juce::AudioBuffer<float>& b) { return pitchOf (mono (b, 0), at (startMs), at (endMs)); };
+}
+
+/** Over a window zero-padded to the next power of two: the power in `band` against that in `against`,
+    or the centroid when no bands are given. */
+Measure spectral (double startMs, double endMs, Band band = {}, Band against = {})
+{
+    return [=] (const juce::AudioBuffer<float>& b)
+    {
+        const auto length = at (endMs) - at (startMs);
+        const auto order = juce::roundToInt (std::ceil (std::log2 ((double) length)));
+        const auto power = spectrum (mono (b, 0), at (startMs), order, length);
+
+        if (band == Band {})
+            return centroid (power, order);
+
+        return bandPower (power, order, band.first, band.second) / std::max (bandPower (power, order, against.first, against.second), 1.0e-30);
+    };
+}
+
+Measure awayFromTheTone()
+{
+    return [share = spectral (0, 150, fundamental, everything)] (const juce::AudioBuffer<float>& b) { return 1.0 - share (b); };
+}
+
+Measure rightAgainstLeft()
+{
+    return [] (const juce::AudioBuffer<float>& b)
+    {
+        return (double) b.getRMSLevel (1, 0, (int) at (100)) / std::max ((double) b.getRMSLevel (0, 0, (int) at (100)), 1.0e-12);
+    };
+}
+
+/** A sine of 200 Hz, 0.5 s, centred, with nothing else. */
+const std::vector<std::pair<const char*, float>> plainTone {
+    { "Decay", 0.5f }, { "Waveform", 2 }, { "TonePitch", 200 }, { "ToneBend", 0 }, { "BendSweepCurve", 0 }, { "NoiseCutoff", 5000 },
+    { "NoiseResonance", 0 }, { "NoiseHPCutoff", 20 }, { "NoiseSweep", 0 }, { "NoiseMix", 0 }, { "LFORate", 1 }, { "LFOToneDepth", 0 },
+    { "LFONoiseDepth", 0 }, { "ClickDecay", 5 }, { "ClickMix", 0 }, { "Saturation", 0 }, { "Velocity", 0 }, { "Pan", 0 }, { "Gain", 0 },
+};
+
+const std::vector<SoundChange>& soundChanges()
+{
+    const std::pair<const char*, float> noiseOnly { "NoiseMix", 1 };
+
+    static const std::vector<SoundChange> changes {
+        { "Decay", P::decay, {}, 0.1f, 1, "level at 200-400 ms", level (200, 400), 4 },
+        { "Waveform", P::waveform, {}, 2, 0, "third harmonic", spectral (20, 190, thirdHarmonic, fundamental), 10 },
+        { "TonePitch", P::tonePitch, {}, 200, 400, "pitch", pitch (10, 100), 1.8 },
+        { "ToneBend", P::toneBend, { { "Decay", 0.3f } }, 0, 0.5f, "pitch at 150-300 ms", pitch (150, 300), 0.7 },
+        { "BendSweepCurve", P::bendSweepCurve, { { "ToneBend", 0.5f }, { "Decay", 0.6f } }, 0, 1, "pitch at 60-120 ms", pitch (60, 120), 1.2 },
+        { "NoiseCutoff", P::noiseCutoff, { noiseOnly }, 500, 8000, "noise centroid", spectral (0, 150), 3 },
+        { "NoiseResonance", P::noiseResonance, { noiseOnly, { "NoiseCutoff", 1000 } }, 0, 0.95f, "noise at the cutoff against below it",
+          spectral (0, 150, { 750.0, 1300.0 }, { 100.0, 500.0 }), 2 },
+        { "NoiseHPCutoff", P::noiseHPCutoff, { noiseOnly, { "NoiseCutoff", 20000 } }, 20, 2000, "noise below 500 Hz",
+          spectral (0, 150, { 20.0, 500.0 }, everything), 0.2 },
+        { "NoiseSweep", P::noiseSweep, { noiseOnly, { "NoiseCutoff", 8000 }, { "Decay", 0.6f } }, 0, 1, "noise centroid at 100-300 ms", spectral (100, 300), 0.5 },
+        { "NoiseMix", P::noiseMix, {}, 0, 0.8f, "share away from the tone", awayFromTheTone(), 10 },
+        { "LFORate", P::lfoRate, { { "LFOToneDepth", 0.5f }, { "Decay", 1 } }, 0.5f, 10, "pitch at 15-35 ms", pitch (15, 35), 1.15 },
+        { "LFOToneDepth", P::lfoToneDepth, { { "LFORate", 10 }, { "Decay", 1 } }, 0, 1, "pitch at 15-35 ms", pitch (15, 35), 1.3 },
+        { "LFONoiseDepth", P::lfoNoiseDepth, { noiseOnly, { "NoiseCutoff", 1000 }, { "LFORate", 10 }, { "Decay", 1 } }, 0, 1,
+          "noise centroid at 15-35 ms", spectral (15, 35), 1.5 },
+        { "ClickDecay", P::clickDecay, { { "ClickMix", 1 } }, 1, 50, "highs at 10-40 ms", spectral (10, 40, highs, everything), 10 },
+        { "ClickMix", P::clickMix, {}, 0, 1, "highs in the first 10 ms", spectral (0, 10, highs, everything), 10 },
+        { "Saturation", P::saturation, {}, 0, 1, "third harmonic", spectral (20, 190, thirdHarmonic, fundamental), 10 },
+        { "Velocity", P::velocity, {}, 0, 1, "level of a note at velocity 100", level (0, 100), 0.8 },
+        { "Pan", P::pan, {}, 0, 1, "right against left", rightAgainstLeft(), 10 },
+        { "Gain", P::gain, {}, 0, 12, "level", level (0, 100), 3.5 },
+    };
+    return changes;
+}
+} // namespace
+
+// Each ID by its own name, so that a table read in the wrong order cannot pass. That label
+// changes are announced, from any thread, the settings dialog's and the allocation tests show.
+TEST_F (ProcessingTest, EachVoiceParameterChangesTheSoundItNamesOnItsOwnVoice)
+{
+    ASSERT_EQ (soundChanges().size(), (size_t) P::numParameters);
+
     for (int voice = 1; voice <= 7; ++voice)
     {
-        for (int i = 0; i < (int) P::numParameters; ++i)
+        const auto id = [voice] (const char* suffix) { return "paramVoice" + juce::String (voice) + suffix; };
+
+        for (const auto& change : soundChanges())
         {
-            auto& p = voiceParameter (processor, voice, Id::voiceSuffixes[(size_t) i]);
-            const auto value = p.convertFrom0to1 (0.37f + 0.01f * (float) voice);
-            setValue (p, value);
-            EXPECT_NEAR (processor.voiceManager.getVoice (voice - 1)->getParameter ((P) i), value, std::abs (value) * 1.0e-5f) << p.paramID;
+            for (const auto& [suffix, value] : plainTone)
+                setValue (parameter (processor, id (suffix)), value);
+
+            for (const auto& [suffix, value] : change.setting)
+                setValue (parameter (processor, id (suffix)), value);
+
+            // Each hit starts from silence: preparing stops every voice.
+            const auto hitWith = [&] (float value)
+            {
+                setValue (parameter (processor, id (change.suffix)), value);
+                processor.prepareToPlay (sampleRate, blockSize);
+                return change.measure (play (voice, changeHitLength));
+            };
+
+            const auto before = hitWith (change.from), after = hitWith (change.to);
+            const auto ratio = after / std::max (before, 1.0e-30);
+
+            EXPECT_NEAR (processor.voiceManager.getVoice (voice - 1)->getParameter (change.parameter), change.to, std::abs (change.to) * 1.0e-5f) << id (change.suffix);
+            EXPECT_TRUE (change.factor > 1 ? ratio >= change.factor : ratio <= change.factor)
+                << id (change.suffix) << " from " << change.from << " to " << change.to << ": " << change.what << " " << before << " -> " << after;
         }
     }
 }
