@@ -9,6 +9,7 @@ tombrel_packages=(
     libx11-dev libxcomposite-dev libxext-dev libxcursor-dev libxinerama-dev libxrandr-dev libxrender-dev
     libgl-dev libcurl4-openssl-dev
     libgtest-dev libbenchmark-dev
+    clang libc++-dev libc++abi-dev googletest
     xvfb xauth
     lilv-utils  # lv2info, with which the hosting tests read the LV2 description
 )
@@ -46,7 +47,8 @@ tombrel_sanitizer_environment()
 }
 
 # Configures and builds one build into build/<name>: Release, Asan (AddressSanitizer with
-# UndefinedBehaviorSanitizer) or Tsan (ThreadSanitizer). Further arguments go to cmake.
+# UndefinedBehaviorSanitizer), Tsan (ThreadSanitizer) or Libcxx (clang with libc++, the stand-in for
+# Apple's toolchain). Further arguments go to cmake.
 tombrel_build()
 {
     local name="$1"
@@ -60,13 +62,21 @@ tombrel_build()
             local sanitize="-fsanitize=address,undefined"
             [ "$name" = Tsan ] && sanitize="-fsanitize=thread"
             # -O1 keeps the sanitized programs quick to build and to run; the benchmark is left out.
-            local flags="-O1 -g1 -DNDEBUG -fno-omit-frame-pointer $sanitize"
-            config=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOMBREL_BUILD_BENCHMARKS=OFF
+            # Assertions stay on: JUCE's and the project's, and the standard library's checks.
+            local flags="-O1 -g1 -D_GLIBCXX_ASSERTIONS -fno-omit-frame-pointer $sanitize"
+            config=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOMBREL_BUILD_BENCHMARKS=OFF -DTOMBREL_ASSERTIONS=ON
                     "-DCMAKE_C_FLAGS_RELWITHDEBINFO=$flags" "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=$flags"
                     "-DCMAKE_EXE_LINKER_FLAGS=$sanitize" "-DCMAKE_SHARED_LINKER_FLAGS=$sanitize"
                     "-DCMAKE_MODULE_LINKER_FLAGS=$sanitize")
             ;;
-        *) echo "Unknown build '$name' (Release, Asan or Tsan)" >&2; return 1 ;;
+        Libcxx)
+            # Optimised as shipped. Debian's GoogleTest and Google Benchmark libraries are built against
+            # libstdc++: GoogleTest is built from its sources, the benchmark is compiled but not linked.
+            config=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+                    -DCMAKE_CXX_FLAGS=-stdlib=libc++
+                    -DTOMBREL_GTEST_SOURCE_DIR=/usr/src/googletest -DTOMBREL_BENCHMARKS_COMPILE_ONLY=ON)
+            ;;
+        *) echo "Unknown build '$name' (Release, Asan, Tsan or Libcxx)" >&2; return 1 ;;
     esac
 
     local launcher=()

@@ -89,11 +89,7 @@ LookAndFeelCustom::~LookAndFeelCustom()
 
 juce::Typeface::Ptr LookAndFeelCustom::getTypefaceForFont (const juce::Font&)
 {
-    // A typeface object of its own, made once from the same bytes as getSemiboldFont's.
-    static const juce::Typeface::Ptr semibold =
-        juce::Typeface::createSystemTypefaceFor (TombrelBinary::FiraSansSemiBold_ttf,
-                                                 (size_t) TombrelBinary::FiraSansSemiBold_ttfSize);
-    return semibold;
+    return getDefaultSemiboldTypeface();
 }
 
 juce::Path LookAndFeelCustom::getTickShape (float height)

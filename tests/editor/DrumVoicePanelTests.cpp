@@ -79,7 +79,9 @@ TEST_F (PanelTest, TypedValuesReachTheParameterInItsUnitsAndTheLabelEndsOnItsTex
         { ids::gain, "INF dB", 24.0f, "24.0dB" },          { ids::pan, "infl", -1.0f, "L100" },             { ids::noiseCutoff, "inf khz", 20000.0f, "20.0kHz" },
     };
 
-    // As a user commits an edit: double-click opens the editor, the text is typed, focus leaves.
+    // As a user commits an edit on screen: double-click opens the editor, the text is typed, focus leaves.
+    panel.addToDesktop (0);
+    panel.setVisible (true);
     const auto type = [] (juce::Label& label, const juce::String& text) { label.showEditor(); label.getCurrentTextEditor()->setText (text, false); label.hideEditor (false); };
 
     for (const auto& c : cases)

@@ -187,7 +187,7 @@ struct Editor : Processor
     juce::FileTreeComponent& tree()         { return child<juce::FileTreeComponent> (dialog()); }
     juce::TextButton& saveButton()          { return child<juce::TextButton> (dialog(), [] (auto& b) { return b.getButtonText() != "Organise..."; }); }
     void click (const juce::String& path)   { dialog().fileClicked (root.getChildFile (path), clickOn (tree())); pump(); }
-    void type (const juce::String& name)    { nameField().setText (name, true); pump(); }
+    void type (const juce::String& name)    { nameField().selectAll(); nameField().insertTextAtCaret (name); pump(); } // as pasted
     void save()                             { dialog().buttonClicked (&saveButton()); }
 
     /** The name field, the save button's text and how it is shown when disabled; its right edge stays at 626. */

@@ -251,7 +251,7 @@ TEST (VoiceSound, ParametersChangedOnASoundingNoteGlide)
     {
         Harness h (with (base, { { P::noiseMix, 0.5f }, { P::pan, -1 } }));
         int block = 0;
-        h.beforeBlock = [&] { if (block++ == at / blockSize) h.voice (0).setParameter (parameter, value); };
+        h.beforeBlock = [&, parameter = parameter, value = value] { if (block++ == at / blockSize) h.voice (0).setParameter (parameter, value); };
         const auto x = mono (h.render (2 * at, { noteOn (0, 1, firstNote) }), 0);
         const auto own = std::max (largestStep (x, at - 960, at), largestStep (x, at + 960, at + 1920));
         EXPECT_LT (largestStep (x, at, at + 960), 1.25f * own) << "parameter " << (int) parameter;

@@ -62,6 +62,8 @@ TEST (ThreadStress, AudioHostAndMessageThreadsAtOnce)
     juce::Random random (3);
     int failedPresetOperations = 0;
     std::unique_ptr<juce::AudioProcessorEditor> editor;
+    // As a host closes it: the processor is told first.
+    const auto closeEditor = [&] { processor.editorBeingDeleted (editor.get()); editor.reset(); };
 
     for (const auto end = juce::Time::getMillisecondCounter() + 3000; juce::Time::getMillisecondCounter() < end;)
     {
@@ -73,13 +75,15 @@ TEST (ThreadStress, AudioHostAndMessageThreadsAtOnce)
             case 3:  processor.voiceManager.getVoice (random.nextInt (VoiceManager::numVoices))->noteOn (40, false, 1.0f); break;
             case 4:  processor.midiLearnArmed = true; break;
             case 5:  processor.setStateProperty (StateIds::activePanel, StateIds::panelName (1 + random.nextInt (7))); break;
-            default: editor.reset (editor == nullptr ? processor.createEditorIfNeeded() : nullptr); break;
+            default: editor == nullptr ? editor.reset (processor.createEditorIfNeeded()) : closeEditor(); break;
         }
 
         juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
     }
 
-    editor.reset();
+    if (editor != nullptr)
+        closeEditor();
+
     running = false;
     audioThread.join();
     hostThread.join();
