@@ -18,7 +18,6 @@ constexpr int numVoices = ParameterIds::numVoices;
 
 /** The label names the menu offers; the values after them ("1" to "7") only come from the host. */
 constexpr int numMenuLabels = 20;
-constexpr int numChokeGroups = 5;
 
 constexpr int copyItemId = 1;
 constexpr int pasteItemId = 2;
@@ -321,7 +320,6 @@ void KestrinAudioProcessorEditor::buildVoiceMenu (int voiceNumber)
     voiceMenu.addSubMenu ("Label", labelMenu);
 
     chokeNames = { "None", "1", "2", "3", "4" };
-    jassert (chokeNames.size() == numChokeGroups);
 
     const auto chokeGroup = (int) processor.valueTreeState.getRawParameterValue (
                                                               ParameterIds::voiceParameterId (voiceNumber, ParameterIds::chokeGroup))
