@@ -261,8 +261,20 @@ void VoiceLanes::beginStretch (int numSamples) noexcept
 
 void VoiceLanes::updateModulation (Mask lanes, int numSamples) noexcept
 {
+   #if TOMBREL_BUILD_FOR_AVX2
+    if (path == Lanes::Path::avx2)
+        return updateModulationWithAvx2 (lanes, numSamples);
+   #endif
+
     workOutModulation (lanes, numSamples);
 }
+
+#if TOMBREL_BUILD_FOR_AVX2
+TOMBREL_AVX2_TARGET void VoiceLanes::updateModulationWithAvx2 (Mask lanes, int numSamples) noexcept
+{
+    workOutModulation (lanes, numSamples);
+}
+#endif
 
 forcedinline void VoiceLanes::workOutModulation (Mask lanes, int numSamples) noexcept
 {

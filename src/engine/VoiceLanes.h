@@ -112,6 +112,7 @@ private:
                                   const FloatOf<width>* noiseOut, FloatOf<width>* __restrict left, FloatOf<width>* __restrict right) noexcept;
 
     void updateModulation (Lanes::Mask lanes, int numSamples) noexcept;
+    void updateModulationWithAvx2 (Lanes::Mask lanes, int numSamples) noexcept;
     forcedinline void workOutModulation (Lanes::Mask lanes, int numSamples) noexcept;
     void updateHighPass (Lanes::Mask lanes) noexcept;
     forcedinline void makeSlowNoise (int numSamples, Lanes::Float* __restrict noiseOut, Lanes::Float* __restrict clickNoise) noexcept;
