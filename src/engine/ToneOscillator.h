@@ -20,13 +20,21 @@ public:
 
     /** Returns the next sample and advances by phaseIncrement (frequency / sample rate, below 0.5;
         0 holds a lane where it is). The triangle is worked out only when some lane uses it, and
-        added only in the lanes of withTriangle. */
+        added in the lanes of withTriangle: all of them in a group of four, which decides for all
+        its lanes at once, the lanes of the groups that use it where two are side by side. */
     Float processSample (Float phaseIncrement, Float triangleLevel, Mask withTriangle, bool anyTriangle) noexcept
     {
         auto out = (1.0f - triangleLevel) * DspMath::sinCycle (phase);
 
         if (anyTriangle)
-            out = Lanes::select (withTriangle, out + triangleLevel * bandLimitedTriangle (phaseIncrement), out);
+        {
+            const auto withIt = out + triangleLevel * bandLimitedTriangle (phaseIncrement);
+
+            if constexpr (width == Lanes::size)
+                out = withIt;
+            else
+                out = Lanes::select (withTriangle, withIt, out);
+        }
 
         phase = phase + phaseIncrement;
         phase = Lanes::select (phase >= 1.0f, phase - 1.0f, phase);
