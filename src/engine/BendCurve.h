@@ -5,15 +5,18 @@
 #include <cmath>
 
 /**
-    The pitch of four voices, bending from the start to the end pitch. What is left of the bend,
+    The pitch of `width` voices (Lanes::Vectors), bending from the start to the end pitch. What is left of the bend,
     1 at the start and 0 at the end, also drives the noise cutoff's sweep.
 
     Curve A is exponential with a time constant of a twelfth of the decay (a fast drop that settles
     early, as in a kick); Curve B is a straight glide that arrives at half the decay time.
 */
+template <int width>
 class BendCurve final
 {
 public:
+    using Float = typename Lanes::Vectors<width>::Float;
+
     void setTimes (int lane, bool curveB, float decaySeconds, float sampleRate) noexcept
     {
         constexpr float curveATimeFraction = 1.0f / 12.0f, curveBTimeFraction = 0.5f;
@@ -30,13 +33,13 @@ public:
     }
 
     /** What is left of the bend, 1 down to 0. */
-    Lanes::Float getRemaining() const noexcept { return remaining; }
+    Float getRemaining() const noexcept { return remaining; }
 
-    Lanes::Float nextPitch() noexcept
+    Float nextPitch() noexcept
     {
         const auto pitch = end + span * remaining;
-        remaining = Lanes::select (isCurveB, Lanes::max (Lanes::Float {}, remaining - step),
-                                   Lanes::max (Lanes::splat (arrived), remaining * multiplier));
+        remaining = Lanes::select (isCurveB, Lanes::max (Float {}, remaining - step),
+                                   Lanes::max (Lanes::splat<Float> (arrived), remaining * multiplier));
         return pitch;
     }
 
@@ -44,6 +47,7 @@ private:
     /** Curve A counts as arrived here, before it sinks into denormals. */
     static constexpr float arrived = 1.0e-7f;
 
-    Lanes::Float remaining {}, end {}, span {}, multiplier {}, step {};
-    Lanes::Mask isCurveB {};
+    // Lane vectors only, so that two groups can be joined side by side (Lanes::join).
+    Float remaining {}, end {}, span {}, multiplier {}, step {};
+    typename Lanes::Vectors<width>::Int isCurveB {};
 };

@@ -2,7 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
-void DecayEnvelope::setTimes (int lane, float attackSeconds, float decaySeconds, float sampleRate) noexcept
+template <int width>
+void DecayEnvelope<width>::setTimes (int lane, float attackSeconds, float decaySeconds, float sampleRate) noexcept
 {
     const auto attackSamples = attackSeconds * sampleRate;
     attackStep[lane] = attackSamples > 1.0f ? 1.0f / attackSamples : 1.0f;
@@ -11,19 +12,24 @@ void DecayEnvelope::setTimes (int lane, float attackSeconds, float decaySeconds,
     fallMultiplier[lane] = std::exp (std::log (floorLevel) / decaySamples);
 }
 
-void DecayEnvelope::start (int lane, float startLevel) noexcept
+template <int width>
+void DecayEnvelope<width>::start (int lane, float startLevel) noexcept
 {
     fall[lane] = 1.0f;
     attack[lane] = attackStep[lane] >= 1.0f ? 1.0f : juce::jlimit (0.0f, 1.0f, startLevel);
 }
 
-void DecayEnvelope::stop (int lane) noexcept
+template <int width>
+void DecayEnvelope<width>::stop (int lane) noexcept
 {
     fall[lane] = 0.0f;
     attack[lane] = 1.0f;
 }
 
-float DecayEnvelope::getLevel (int lane) const noexcept
+template <int width>
+float DecayEnvelope<width>::getLevel (int lane) const noexcept
 {
     return attack[lane] * juce::jmax (0.0f, (fall[lane] - floorLevel) * shapeScale);
 }
+
+template class DecayEnvelope<Lanes::size>;

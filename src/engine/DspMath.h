@@ -4,7 +4,8 @@
 
 #include <juce_core/juce_core.h>
 
-/** The shaping functions of the voices' inner loops, four voices at a time. */
+/** The shaping functions of the voices' inner loops, four voices at a time; those of the sample loop
+    also eight at a time (Lanes::Vectors). */
 namespace DspMath
 {
 using Lanes::Float;
@@ -13,7 +14,8 @@ using Lanes::Float;
 inline constexpr float maximumCutoffRatio = 0.45f;
 
 /** sin (2 pi phase) for a phase in [0, 1); error below 4e-6 (about -108 dB). */
-inline Float sinCycle (Float phase) noexcept
+template <typename V>
+inline V sinCycle (V phase) noexcept
 {
     // Fold to [-0.25, 0.25] cycles, where a short odd polynomial is accurate.
     auto x = phase - 0.5f;   // sin (2 pi phase) = -sin (2 pi x)
@@ -34,7 +36,8 @@ inline Float triangleCycle (Float phase) noexcept
 
 /** A smooth clipper shaped like tanh: a rational function that meets +-1 with zero slope at +-3
     and stays there. */
-inline Float softClip (Float x) noexcept
+template <typename V>
+inline V softClip (V x) noexcept
 {
     x = Lanes::limit (-3.0f, 3.0f, x);
     const auto x2 = x * x;
@@ -42,12 +45,13 @@ inline Float softClip (Float x) noexcept
 }
 
 /** xorshift32 white noise in [-1, 1). */
-inline Float whiteNoise (Lanes::UInt& state) noexcept
+template <typename UInt>
+inline Lanes::FloatOf<UInt> whiteNoise (UInt& state) noexcept
 {
     state ^= state << 13;
     state ^= state >> 17;
     state ^= state << 5;
-    return Lanes::toFloat ((Lanes::Int) state) * (1.0f / 2147483648.0f);
+    return Lanes::toFloat ((Lanes::MaskOf<UInt>) state) * (1.0f / 2147483648.0f);
 }
 
 /** The largest whole number not above x, lane by lane (|x| below 2^31). */

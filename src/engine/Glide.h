@@ -3,14 +3,17 @@
 #include "Lanes.h"
 
 /**
-    A parameter of four voices that moves to a new target in a straight line over a set time
+    A parameter of `width` voices (Lanes::Vectors) that moves to a new target in a straight line over a set time
     instead of jumping, so that changing it on a sounding note does not click or zip.
 
     The voices work out where it will be at the end of each short stretch of samples and step
     there sample by sample; what they read in the inner loop is `value` and `increment`.
 */
+template <int width>
 struct Glide
 {
+    using Float = typename Lanes::Vectors<width>::Float;
+
     /** Heads for newTarget, arriving numSamples from the next stretch on. */
     void setTarget (int lane, float newTarget, float numSamples) noexcept
     {
@@ -29,12 +32,12 @@ struct Glide
     }
 
     /** Plans the coming stretch of numSamples for the lanes in the mask. */
-    void beginStretch (Lanes::Mask lanes, float numSamples, float reciprocal) noexcept
+    void beginStretch (typename Lanes::Vectors<width>::Int lanes, float numSamples, float reciprocal) noexcept
     {
         if (! Lanes::any (step != 0.0f))
         {
             stretchEnd = Lanes::select (lanes, value, stretchEnd);
-            increment = Lanes::select (lanes, Lanes::Float {}, increment);
+            increment = Lanes::select (lanes, Float {}, increment);
             return;
         }
 
@@ -42,7 +45,7 @@ struct Glide
         const auto end = Lanes::select (step > 0.0f, Lanes::min (moved, target), Lanes::max (moved, target));
         stretchEnd = Lanes::select (lanes, end, stretchEnd);
         increment = Lanes::select (lanes, (end - value) * reciprocal, increment);
-        step = Lanes::select (lanes & (end == target), Lanes::Float {}, step);
+        step = Lanes::select (lanes & (end == target), Float {}, step);
     }
 
     /** At the end of a stretch: lands exactly where it was headed. */
@@ -50,5 +53,6 @@ struct Glide
 
     bool isMoving() const noexcept { return Lanes::any (increment != 0.0f); }
 
-    Lanes::Float value {}, increment {}, stretchEnd {}, target {}, step {};
+    // Lane vectors only, so that two groups can be joined side by side (Lanes::join).
+    Float value {}, increment {}, stretchEnd {}, target {}, step {};
 };

@@ -7,12 +7,14 @@ namespace
 constexpr float twoR = juce::MathConstants<float>::sqrt2;
 } // namespace
 
-void HighPassFilter::reset (int lane) noexcept
+template <int width>
+void HighPassFilter<width>::reset (int lane) noexcept
 {
     s0[lane] = s1[lane] = 0.0f;
 }
 
-void HighPassFilter::setCutoff (int lane, float cutoffHz, float sampleRate) noexcept
+template <int width>
+void HighPassFilter<width>::setCutoff (int lane, float cutoffHz, float sampleRate) noexcept
 {
     const auto ratio = juce::jlimit (1.0e-5f, DspMath::maximumCutoffRatio, cutoffHz / sampleRate);
     const auto g = std::tan (juce::MathConstants<float>::pi * ratio);
@@ -40,3 +42,5 @@ void HighPassFilter::setCutoff (int lane, float cutoffHz, float sampleRate) noex
     b0[lane] = nb0;
     b1[lane] = nb1;
 }
+
+template class HighPassFilter<Lanes::size>;

@@ -1,7 +1,10 @@
 #include "LadderFilter.h"
 
-void LadderFilter::reset (int lane) noexcept
+template <int width>
+void LadderFilter<width>::reset (int lane) noexcept
 {
     for (auto& state : s)
         state[lane] = 0.0f;
 }
+
+template class LadderFilter<Lanes::size>;

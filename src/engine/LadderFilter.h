@@ -3,7 +3,7 @@
 #include "DspMath.h"
 
 /**
-    A four-pole resonant low-pass ladder for four voices (linear, topology-preserving transform:
+    A four-pole resonant low-pass ladder for `width` voices (Lanes::Vectors) (linear, topology-preserving transform:
     no unit delay in the feedback path, so it stays in tune and stable up to the top of the band).
 
     setParameters() solves the ladder's implicit feedback equation once and keeps the result as a
@@ -14,14 +14,17 @@
     A small value type: the voices copy it into a local for their inner loop, so that its state
     stays in registers.
 */
+template <int width>
 class LadderFilter final
 {
 public:
+    using Float = typename Lanes::Vectors<width>::Float;
+
     /** Clears the state of one lane. */
     void reset (int lane) noexcept;
 
     /** resonance 0 to 1; 1 is just short of self-oscillation. outputGain scales what comes out. */
-    forcedinline void setParameters (Lanes::Float cutoffHz, float sampleRate, Lanes::Float resonance, Lanes::Float outputGain) noexcept;
+    forcedinline void setParameters (Float cutoffHz, float sampleRate, Float resonance, Float outputGain) noexcept;
 
     /** What keeps strong resonance from running away with the level of noise through the filter:
         up to half resonance the gain is 1; beyond it, the output is scaled back by as much as the
@@ -42,12 +45,12 @@ public:
         return Lanes::sqrt (noisePower (Lanes::splat (0.5f * maximumFeedback)) / noisePower (feedback));
     }
 
-    Lanes::Float processSample (Lanes::Float x) noexcept
+    Float processSample (Float x) noexcept
     {
         // Summed in pairs, so that the state's path from one sample to the next is short.
         const auto y = (c[0] * s[0] + c[1] * s[1]) + (c[2] * s[2] + c[3] * s[3]) + d * x;
 
-        Lanes::Float next[numStates];
+        Float next[numStates];
 
         for (int i = 0; i < numStates; ++i)
             next[i] = (a[i][0] * s[0] + a[i][1] * s[1]) + (a[i][2] * s[2] + a[i][3] * s[3] + b[i] * x);
@@ -68,11 +71,13 @@ private:
     // Restores part of the pass-band level that the feedback takes away (1 / (1 + k) at DC).
     static constexpr float passBandCompensation = 0.5f;
 
-    Lanes::Float s[numStates] {};
-    Lanes::Float a[numStates][numStates] {}, b[numStates] {}, c[numStates] {}, d {};
+    // Lane vectors only, so that two groups can be joined side by side (Lanes::join).
+    Float s[numStates] {};
+    Float a[numStates][numStates] {}, b[numStates] {}, c[numStates] {}, d {};
 };
 
-inline void LadderFilter::setParameters (Lanes::Float cutoffHz, float sampleRate, Lanes::Float resonance, Lanes::Float outputGain) noexcept
+template <int width>
+inline void LadderFilter<width>::setParameters (Float cutoffHz, float sampleRate, Float resonance, Float outputGain) noexcept
 {
     // With g = tan (pi fc / fs) = p / q, each one-pole stage has G = g / (1 + g) = p / (p + q) and
     // B = 1 / (1 + g) = q / (p + q).
@@ -88,7 +93,6 @@ inline void LadderFilter::setParameters (Lanes::Float cutoffHz, float sampleRate
     // stage outputs y = G u + B s and moves its state to 2 y - s, y being the next stage's u. The
     // step is linear, so its columns follow from unit states and a unit input; worked out here
     // in closed form.
-    using Lanes::Float;
     const Float powers[] { stageG * stageG * stageG, stageG * stageG, stageG, Lanes::splat (1.0f) };
     const auto solve = 1.0f / (1.0f + feedback * powers[0] * stageG);
     const auto feedbackPart = -feedback * stageB * solve;

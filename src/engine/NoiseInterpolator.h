@@ -30,7 +30,7 @@ public:
     static constexpr int maxOutput = 16;
 
     /** Writes numInput * factor samples, no more than maxOutput, to output. */
-    void process (const Lanes::Float* input, Lanes::Float* output, int numInput) noexcept;
+    forcedinline void process (const Lanes::Float* input, Lanes::Float* output, int numInput) noexcept;
 
 private:
     struct Stage
@@ -51,3 +51,50 @@ private:
     std::array<Stage, maxStages> stages;
     int factor = 1, numStages = 0;
 };
+
+forcedinline void NoiseInterpolator::Stage::process (const Lanes::Float* input, Lanes::Float* output, int numInput) noexcept
+{
+    for (int i = 0; i < numInput; ++i)
+    {
+        for (int branch = 0; branch < 2; ++branch)
+        {
+            auto x = input[i];
+            const auto first = branch == 0 ? 0 : numDirect;
+            const auto last = branch == 0 ? numDirect : numDirect + numDelayed;
+
+            for (int n = first; n < last; ++n)
+            {
+                const auto alpha = coefficients[(size_t) n];
+                const auto out = alpha * x + states[(size_t) n];
+                states[(size_t) n] = x - alpha * out;
+                x = out;
+            }
+
+            output[2 * i + branch] = x;
+        }
+    }
+}
+
+// Inline, so that the AVX2 build of the voices' loop gets its own copy.
+forcedinline void NoiseInterpolator::process (const Lanes::Float* input, Lanes::Float* output, int numInput) noexcept
+{
+    jassert (numInput * factor <= maxOutput);
+
+    if (numStages == 0)
+    {
+        std::copy (input, input + numInput, output);
+        return;
+    }
+
+    // Each stage doubles the count; the last one writes where the caller wants it.
+    Lanes::Float scratch[2][maxOutput];
+    const auto* from = input;
+
+    for (int s = 0; s < numStages; ++s)
+    {
+        auto* to = s == numStages - 1 ? output : scratch[s % 2];
+        stages[(size_t) s].process (from, to, numInput);
+        from = to;
+        numInput *= 2;
+    }
+}

@@ -1,3 +1,9 @@
+// GCC notes that eight-lane vectors are passed differently without AVX. None crosses a call between
+// builds: the eight-lane code here is all inlined into the AVX2 build of the sample loop.
+#if defined (__GNUC__) && ! defined (__clang__)
+ #pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
 #include "VoiceLanes.h"
 
 namespace
@@ -91,7 +97,7 @@ void VoiceLanes::setSampleRate (float oversampledRate) noexcept
     appliedResonance = Lanes::splat (-1.0f);
 }
 
-std::array<Glide*, 13> VoiceLanes::glides() noexcept
+std::array<Glide<VoiceLanes::numLanes>*, 13> VoiceLanes::glides() noexcept
 {
     return { &noiseMix, &triangle, &clickMix, &saturation, &gainLeft, &gainRight, &level, &noiseCutoff,
              &resonance, &sweepOctaves, &highPassCutoff, &lfoPitchSemitones, &lfoCutoffOctaves };
@@ -115,7 +121,7 @@ void VoiceLanes::setParameters (int lane, const Values& values) noexcept
     const auto sounding = isSounding (lane);
     const auto glideSamples = glideSeconds * sampleRate;
 
-    const auto aim = [&] (Glide& glide, float target)
+    const auto aim = [&] (Glide<numLanes>& glide, float target)
     {
         if (sounding)
         {
@@ -255,8 +261,20 @@ void VoiceLanes::beginStretch (int numSamples) noexcept
 
 void VoiceLanes::updateModulation (Mask lanes, int numSamples) noexcept
 {
+   #if TOMBREL_BUILD_FOR_AVX2
+    if (path == Lanes::Path::avx2)
+        return updateModulationWithAvx2 (lanes, numSamples);
+   #endif
+
     workOutModulation (lanes, numSamples);
 }
+
+#if TOMBREL_BUILD_FOR_AVX2
+TOMBREL_AVX2_TARGET void VoiceLanes::updateModulationWithAvx2 (Mask lanes, int numSamples) noexcept
+{
+    workOutModulation (lanes, numSamples);
+}
+#endif
 
 forcedinline void VoiceLanes::workOutModulation (Mask lanes, int numSamples) noexcept
 {
@@ -302,7 +320,7 @@ forcedinline void VoiceLanes::workOutModulation (Mask lanes, int numSamples) noe
     if (Lanes::any ((stretchCutoff != appliedCutoff) | (stretchResonance != appliedResonance)))
     {
         if (Lanes::any (stretchResonance != appliedResonance))
-            resonanceCompensation = LadderFilter::noiseLevelCompensation (stretchResonance);
+            resonanceCompensation = LadderFilter<numLanes>::noiseLevelCompensation (stretchResonance);
 
         lowPass.setParameters (stretchCutoff, noiseRate, stretchResonance, resonanceCompensation);
         appliedCutoff = stretchCutoff;
@@ -345,34 +363,122 @@ void VoiceLanes::updateHighPass (Mask lanes) noexcept
 }
 
 //==============================================================================
+bool VoiceLanes::isGliding() const noexcept
+{
+    return noiseMix.isMoving() || triangle.isMoving() || clickMix.isMoving() || gainLeft.isMoving() || gainRight.isMoving()
+        || level.isMoving() || Lanes::any ((driveIncrement != 0.0f) | (dryIncrement != 0.0f) | (wetIncrement != 0.0f));
+}
+
+template <int width>
+struct VoiceLanes::MixSettings
+{
+    // Lane vectors only, so that two groups can be joined side by side (Lanes::join).
+    Glide<width> noiseMix, clickMix, level, gainLeft, gainRight;
+    FloatOf<width> drive, dry, wet, driveIncrement, dryIncrement, wetIncrement, releaseStep;
+};
+
+VoiceLanes::MixSettings<VoiceLanes::numLanes> VoiceLanes::mixSettings() const noexcept
+{
+    return { noiseMix, clickMix, level, gainLeft, gainRight, drive, dry, wet, driveIncrement, dryIncrement, wetIncrement, releaseStep };
+}
+
+void VoiceLanes::finishGlides (int numSamples) noexcept
+{
+    const auto length = (float) numSamples;
+
+    for (auto* g : { &noiseMix, &triangle, &clickMix, &gainLeft, &gainRight, &level })
+        g->value = g->value + g->increment * length;
+
+    drive = drive + driveIncrement * length;
+    dry = dry + dryIncrement * length;
+    wet = wet + wetIncrement * length;
+}
+
+// The stages of the sample loop, for one group's lanes (width 4) or two groups' side by side (width 8).
+namespace
+{
+/** Glides move in a straight line through the stretch. */
+template <bool gliding, typename V>
+forcedinline V along (V value, V increment, float i) noexcept
+{
+    if constexpr (gliding)
+        return value + increment * i;
+    else
+        return value;
+}
+
+template <bool gliding, int width>
+forcedinline VoiceLanes::FloatOf<width> glideAt (const Glide<width>& g, float i) noexcept
+{
+    return along<gliding> (g.value, g.increment, i);
+}
+
+template <bool gliding, int width>
+forcedinline void makeTone (int numSamples, BendCurve<width>& curve, ToneOscillator<width>& osc, VoiceLanes::FloatOf<width> scale,
+                            const Glide<width>& noiseMix, const Glide<width>& triangle,
+                            typename Lanes::Vectors<width>::Int withTriangle, bool anyTriangle,
+                            VoiceLanes::FloatOf<width>* __restrict tone) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const auto increment = Lanes::min (Lanes::splat<VoiceLanes::FloatOf<width>> (maximumPhaseIncrement), curve.nextPitch() * scale);
+        tone[i] = (1.0f - glideAt<gliding> (noiseMix, (float) i))
+                * osc.processSample (increment, glideAt<gliding> (triangle, (float) i), withTriangle, anyTriangle);
+    }
+}
+
+/** The noise, its filters and the click at the oversampled rate. */
+template <int width>
+forcedinline void makeNoise (int numSamples, typename Lanes::Vectors<width>::UInt& state, typename Lanes::Vectors<width>::Int needsNoise,
+                             float gain, LadderFilter<width>& lp, HighPassFilter<width>& hp, DecayEnvelope<width>& clk,
+                             VoiceLanes::FloatOf<width>* __restrict white, VoiceLanes::FloatOf<width>* __restrict noiseOut,
+                             VoiceLanes::FloatOf<width>* __restrict clickLevel) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        auto next = state;
+        white[i] = DspMath::whiteNoise (next) * gain;
+        state = Lanes::select (needsNoise, next, state);
+        noiseOut[i] = hp.processSample (lp.processSample (white[i]));
+        clickLevel[i] = clk.processSample();
+    }
+}
+} // namespace
+
+template <bool gliding, int width>
+forcedinline void VoiceLanes::mix (int numSamples, const MixSettings<width>& s, DecayEnvelope<width>& amp, FloatOf<width>& fade,
+                                   const FloatOf<width>* tone, const FloatOf<width>* white, const FloatOf<width>* clickLevel,
+                                   const FloatOf<width>* noiseOut, FloatOf<width>* __restrict left, FloatOf<width>* __restrict right) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const auto at = (float) i;
+        const auto body = tone[i] + glideAt<gliding> (s.noiseMix, at) * noiseOut[i];
+        const auto clickSample = glideAt<gliding> (s.clickMix, at) * white[i] * clickLevel[i];
+
+        auto x = body * amp.processSample() + clickSample;
+        x = along<gliding> (s.dry, s.dryIncrement, at) * x
+          + along<gliding> (s.wet, s.wetIncrement, at) * DspMath::softClip (along<gliding> (s.drive, s.driveIncrement, at) * x);
+        x = x * fade;
+        fade = Lanes::max (FloatOf<width> {}, fade - s.releaseStep);
+
+        const auto out = x * glideAt<gliding> (s.level, at);
+        left[i] = out * glideAt<gliding> (s.gainLeft, at);
+        right[i] = out * glideAt<gliding> (s.gainRight, at);
+    }
+}
+
+//==============================================================================
 template <bool gliding>
 void VoiceLanes::renderStretch (int numSamples, Float* __restrict left, Float* __restrict right) noexcept
 {
     // Stage by stage over the stretch, each stage a short loop whose state fits in registers.
     Float tone[modulationInterval], white[modulationInterval], clickLevel[modulationInterval], noiseOut[modulationInterval];
 
-    // Glides move in a straight line through the stretch.
-    const auto along = [] (const Float& value, const Float& increment, float i) noexcept
-    {
-        if constexpr (gliding)
-            return value + increment * i;
-        else
-            return value;
-    };
-
-    const auto glide = [&along] (const Glide& g, float i) noexcept { return along (g.value, g.increment, i); };
-
     {
         auto curve = bend;
         auto osc = oscillator;
-        const auto scale = phaseScale;
-
-        for (int i = 0; i < numSamples; ++i)
-        {
-            const auto increment = Lanes::min (Lanes::splat (maximumPhaseIncrement), curve.nextPitch() * scale);
-            tone[i] = (1.0f - glide (noiseMix, (float) i)) * osc.processSample (increment, glide (triangle, (float) i), withTriangle);
-        }
-
+        makeTone<gliding> (numSamples, curve, osc, phaseScale, noiseMix, triangle, Lanes::maskOf (withTriangle), withTriangle, tone);
         bend = curve;
         oscillator = osc;
     }
@@ -383,16 +489,7 @@ void VoiceLanes::renderStretch (int numSamples, Float* __restrict left, Float* _
         auto lp = lowPass;
         auto hp = highPass;
         auto clk = click;
-
-        for (int i = 0; i < numSamples; ++i)
-        {
-            auto next = state;
-            white[i] = DspMath::whiteNoise (next) * noiseGain;
-            state = Lanes::select (needsNoise, next, state);
-            noiseOut[i] = hp.processSample (lp.processSample (white[i]));
-            clickLevel[i] = clk.processSample();
-        }
-
+        makeNoise (numSamples, state, needsNoise, noiseGain, lp, hp, clk, white, noiseOut, clickLevel);
         noise = state;
         lowPass = lp;
         highPass = hp;
@@ -407,36 +504,87 @@ void VoiceLanes::renderStretch (int numSamples, Float* __restrict left, Float* _
 
     auto fade = releaseFade;
     auto amp = amplitude;
-
-    for (int i = 0; i < numSamples; ++i)
-    {
-        const auto at = (float) i;
-        const auto body = tone[i] + glide (noiseMix, at) * noiseOut[i];
-        const auto clickSample = glide (clickMix, at) * white[i] * clickLevel[i];
-
-        auto x = body * amp.processSample() + clickSample;
-        x = along (dry, dryIncrement, at) * x + along (wet, wetIncrement, at) * DspMath::softClip (along (drive, driveIncrement, at) * x);
-        x = x * fade;
-        fade = Lanes::max (Float {}, fade - releaseStep);
-
-        const auto out = x * glide (level, at);
-        left[i] = out * glide (gainLeft, at);
-        right[i] = out * glide (gainRight, at);
-    }
-
+    mix<gliding> (numSamples, mixSettings(), amp, fade, tone, white, clickLevel, noiseOut, left, right);
     releaseFade = fade;
     amplitude = amp;
 
     if constexpr (gliding)
+        finishGlides (numSamples);
+}
+
+template <bool gliding>
+void VoiceLanes::renderBothStretch (VoiceLanes& first, VoiceLanes& second, int numSamples,
+                                    Float* __restrict firstLeft, Float* __restrict firstRight,
+                                    Float* __restrict secondLeft, Float* __restrict secondRight) noexcept
+{
+    // As renderStretch, on both groups' lanes at once: each stage's state is joined from the two
+    // groups before its loop and handed back after it.
+    using Wide = FloatOf<2 * numLanes>;
+    Wide tone[modulationInterval], white[modulationInterval], clickLevel[modulationInterval], noiseOut[modulationInterval];
+    Wide left[modulationInterval], right[modulationInterval];
+
     {
-        const auto length = (float) numSamples;
+        auto curve = Lanes::join (first.bend, second.bend);
+        auto osc = Lanes::join (first.oscillator, second.oscillator);
+        makeTone<gliding> (numSamples, curve, osc, Lanes::join (first.phaseScale, second.phaseScale),
+                           Lanes::join (first.noiseMix, second.noiseMix), Lanes::join (first.triangle, second.triangle),
+                           Lanes::join (Lanes::maskOf (first.withTriangle), Lanes::maskOf (second.withTriangle)),
+                           first.withTriangle || second.withTriangle, tone);
+        Lanes::split (curve, first.bend, second.bend);
+        Lanes::split (osc, first.oscillator, second.oscillator);
+    }
 
-        for (auto* g : { &noiseMix, &triangle, &clickMix, &gainLeft, &gainRight, &level })
-            g->value = g->value + g->increment * length;
+    // Both groups run at the same rates.
+    jassert (first.noiseStep == second.noiseStep && first.noiseGain == second.noiseGain);
 
-        drive = drive + driveIncrement * length;
-        dry = dry + dryIncrement * length;
-        wet = wet + wetIncrement * length;
+    if (first.noiseStep == 1)
+    {
+        auto state = Lanes::join (first.noise, second.noise);
+        auto lp = Lanes::join (first.lowPass, second.lowPass);
+        auto hp = Lanes::join (first.highPass, second.highPass);
+        auto clk = Lanes::join (first.click, second.click);
+        makeNoise (numSamples, state, Lanes::join (first.needsNoise, second.needsNoise), first.noiseGain, lp, hp, clk,
+                   white, noiseOut, clickLevel);
+        Lanes::split (state, first.noise, second.noise);
+        Lanes::split (lp, first.lowPass, second.lowPass);
+        Lanes::split (hp, first.highPass, second.highPass);
+        Lanes::split (clk, first.click, second.click);
+    }
+    else
+    {
+        // Below the oversampled rate each group keeps its own noise schedule, which a note
+        // starting in a silent group restarts.
+        Float firstNoise[modulationInterval], firstClick[modulationInterval], secondNoise[modulationInterval], secondClick[modulationInterval];
+        first.makeSlowNoise (numSamples, firstNoise, firstClick);
+        second.makeSlowNoise (numSamples, secondNoise, secondClick);
+
+        for (int i = 0; i < numSamples; ++i)
+        {
+            noiseOut[i] = Lanes::join (firstNoise[i], secondNoise[i]);
+            white[i] = Lanes::join (firstClick[i], secondClick[i]);
+            clickLevel[i] = Lanes::splat<Wide> (1.0f);
+        }
+    }
+
+    {
+        auto fade = Lanes::join (first.releaseFade, second.releaseFade);
+        auto amp = Lanes::join (first.amplitude, second.amplitude);
+        mix<gliding> (numSamples, Lanes::join (first.mixSettings(), second.mixSettings()), amp, fade,
+                      tone, white, clickLevel, noiseOut, left, right);
+        Lanes::split (fade, first.releaseFade, second.releaseFade);
+        Lanes::split (amp, first.amplitude, second.amplitude);
+    }
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        Lanes::split (left[i], firstLeft[i], secondLeft[i]);
+        Lanes::split (right[i], firstRight[i], secondRight[i]);
+    }
+
+    if constexpr (gliding)
+    {
+        first.finishGlides (numSamples);
+        second.finishGlides (numSamples);
     }
 }
 
@@ -502,9 +650,7 @@ forcedinline void VoiceLanes::makeSlowNoise (int numSamples, Float* __restrict n
 void VoiceLanes::render (int numSamples, Float* __restrict left, Float* __restrict right) noexcept
 {
     jassert (numSamples <= modulationInterval);
-
-    const auto gliding = noiseMix.isMoving() || triangle.isMoving() || clickMix.isMoving() || gainLeft.isMoving()
-                      || gainRight.isMoving() || level.isMoving() || Lanes::any ((driveIncrement != 0.0f) | (dryIncrement != 0.0f) | (wetIncrement != 0.0f));
+    const auto gliding = isGliding();
 
    #if TOMBREL_BUILD_FOR_AVX2
     if (path == Lanes::Path::avx2)
@@ -517,6 +663,24 @@ void VoiceLanes::render (int numSamples, Float* __restrict left, Float* __restri
         renderStretch<false> (numSamples, left, right);
 }
 
+void VoiceLanes::renderBoth (VoiceLanes& first, VoiceLanes& second, int numSamples,
+                             Float* __restrict firstLeft, Float* __restrict firstRight,
+                             Float* __restrict secondLeft, Float* __restrict secondRight) noexcept
+{
+    jassert (numSamples <= modulationInterval && ! first.isSilent() && ! second.isSilent());
+
+   #if TOMBREL_BUILD_FOR_AVX2
+    // Side by side only where every lane then takes the same steps as in its own group: a group
+    // that glides adds its increments, one that doesn't leaves them out.
+    if (first.path == Lanes::Path::avx2 && second.path == Lanes::Path::avx2)
+        if (const auto gliding = first.isGliding(); gliding == second.isGliding())
+            return renderBothWithAvx2 (gliding, first, second, numSamples, firstLeft, firstRight, secondLeft, secondRight);
+   #endif
+
+    first.render (numSamples, firstLeft, firstRight);
+    second.render (numSamples, secondLeft, secondRight);
+}
+
 #if TOMBREL_BUILD_FOR_AVX2
 TOMBREL_AVX2_TARGET void VoiceLanes::renderWithAvx2 (bool gliding, int numSamples, Float* __restrict left, Float* __restrict right) noexcept
 {
@@ -524,5 +688,15 @@ TOMBREL_AVX2_TARGET void VoiceLanes::renderWithAvx2 (bool gliding, int numSample
         renderStretch<true> (numSamples, left, right);
     else
         renderStretch<false> (numSamples, left, right);
+}
+
+TOMBREL_AVX2_TARGET void VoiceLanes::renderBothWithAvx2 (bool gliding, VoiceLanes& first, VoiceLanes& second, int numSamples,
+                                                         Float* __restrict firstLeft, Float* __restrict firstRight,
+                                                         Float* __restrict secondLeft, Float* __restrict secondRight) noexcept
+{
+    if (gliding)
+        renderBothStretch<true> (first, second, numSamples, firstLeft, firstRight, secondLeft, secondRight);
+    else
+        renderBothStretch<false> (first, second, numSamples, firstLeft, firstRight, secondLeft, secondRight);
 }
 #endif

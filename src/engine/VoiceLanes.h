@@ -29,11 +29,18 @@
     Modulation (LFO, sweep, filter coefficients, parameter glides) is worked out once per stretch
     of modulationInterval samples on a grid that the caller keeps across blocks, so that the sound
     does not depend on how the host cuts its blocks.
+
+    Where the AVX2 build runs, two groups that both sound are rendered side by side in 256-bit
+    registers (renderBoth): each lane does exactly what it does in its own group, so the samples
+    are the same to the bit, in half the instructions.
 */
 class VoiceLanes final
 {
 public:
     static constexpr int numLanes = Lanes::size;
+
+    template <int width>
+    using FloatOf = typename Lanes::Vectors<width>::Float;
 
     /** Oversampled samples per modulation update. */
     static constexpr int modulationInterval = 16;
@@ -75,17 +82,42 @@ public:
     /** Renders numSamples, each lane's left and right into left[i] and right[i]. */
     void render (int numSamples, Lanes::Float* __restrict left, Lanes::Float* __restrict right) noexcept;
 
+    /** The same as render() on each of two groups that both sound, with the same samples. */
+    static void renderBoth (VoiceLanes& first, VoiceLanes& second, int numSamples,
+                            Lanes::Float* __restrict firstLeft, Lanes::Float* __restrict firstRight,
+                            Lanes::Float* __restrict secondLeft, Lanes::Float* __restrict secondRight) noexcept;
+
 private:
+    bool isGliding() const noexcept;
     template <bool gliding>
     forcedinline void renderStretch (int numSamples, Lanes::Float* __restrict left, Lanes::Float* __restrict right) noexcept;
     void renderWithAvx2 (bool gliding, int numSamples, Lanes::Float* __restrict left, Lanes::Float* __restrict right) noexcept;
+    template <bool gliding>
+    static forcedinline void renderBothStretch (VoiceLanes& first, VoiceLanes& second, int numSamples,
+                                                Lanes::Float* __restrict firstLeft, Lanes::Float* __restrict firstRight,
+                                                Lanes::Float* __restrict secondLeft, Lanes::Float* __restrict secondRight) noexcept;
+    static void renderBothWithAvx2 (bool gliding, VoiceLanes& first, VoiceLanes& second, int numSamples,
+                                    Lanes::Float* __restrict firstLeft, Lanes::Float* __restrict firstRight,
+                                    Lanes::Float* __restrict secondLeft, Lanes::Float* __restrict secondRight) noexcept;
+    void finishGlides (int numSamples) noexcept;
+
+    /** What the last stage of the sample loop reads besides its inputs. */
+    template <int width>
+    struct MixSettings;
+    MixSettings<numLanes> mixSettings() const noexcept;
+
+    template <bool gliding, int width>
+    static forcedinline void mix (int numSamples, const MixSettings<width>& settings, DecayEnvelope<width>& amp, FloatOf<width>& fade,
+                                  const FloatOf<width>* tone, const FloatOf<width>* white, const FloatOf<width>* clickLevel,
+                                  const FloatOf<width>* noiseOut, FloatOf<width>* __restrict left, FloatOf<width>* __restrict right) noexcept;
 
     void updateModulation (Lanes::Mask lanes, int numSamples) noexcept;
+    void updateModulationWithAvx2 (Lanes::Mask lanes, int numSamples) noexcept;
     forcedinline void workOutModulation (Lanes::Mask lanes, int numSamples) noexcept;
     void updateHighPass (Lanes::Mask lanes) noexcept;
     forcedinline void makeSlowNoise (int numSamples, Lanes::Float* __restrict noiseOut, Lanes::Float* __restrict clickNoise) noexcept;
 
-    std::array<Glide*, 13> glides() noexcept;
+    std::array<Glide<numLanes>*, 13> glides() noexcept;
 
     Lanes::Path path = Lanes::Path::portable;
     float sampleRate = 48000.0f, inverseSampleRate = 1.0f / 48000.0f, noiseGain = 1.0f;
@@ -94,13 +126,13 @@ private:
 
     //==============================================================================
     // The sound stages.
-    BendCurve bend;
-    ToneOscillator oscillator;
+    BendCurve<numLanes> bend;
+    ToneOscillator<numLanes> oscillator;
     Lanes::UInt noise {}, voiceSeed {};
     std::array<uint32_t, numLanes> notesStarted {};
-    LadderFilter lowPass;
-    HighPassFilter highPass;
-    DecayEnvelope amplitude, click;
+    LadderFilter<numLanes> lowPass;
+    HighPassFilter<numLanes> highPass;
+    DecayEnvelope<numLanes> amplitude, click;
 
     // Noise made below the oversampled rate, the filtered noise and the click, brought up to it;
     // what is still to come out of the last noise sample.
@@ -111,8 +143,8 @@ private:
 
     //==============================================================================
     // Parameters: where they are going, and where they are.
-    Glide noiseMix, triangle, clickMix, saturation, gainLeft, gainRight, level;
-    Glide noiseCutoff, resonance, sweepOctaves, highPassCutoff, lfoPitchSemitones, lfoCutoffOctaves;
+    Glide<numLanes> noiseMix, triangle, clickMix, saturation, gainLeft, gainRight, level;
+    Glide<numLanes> noiseCutoff, resonance, sweepOctaves, highPassCutoff, lfoPitchSemitones, lfoCutoffOctaves;
     Lanes::Float lfoPhase {}, lfoIncrement {}, lfoCutoffSwing {}, releaseStepTarget {};
     bool glidesMoving = false;
     Lanes::Float appliedHighPassCutoff {}, appliedCutoff {}, appliedResonance = Lanes::splat (-1.0f);

@@ -321,21 +321,30 @@ void VoiceManager::renderUntil (int oversampledPosition) noexcept
             passGridPoint();
 
         const auto length = juce::jmin (oversampledPosition - position, samplesToGrid);
+        const auto left = [this] (int g) { return groupLeft[(size_t) g].get() + position; };
+        const auto right = [this] (int g) { return groupRight[(size_t) g].get() + position; };
 
-        for (int g = 0; g < numGroups; ++g)
+        static_assert (numGroups == 2, "the voices fill two groups");
+
+        if (! groups[0].isSilent() && ! groups[1].isSilent())
         {
-            auto* left = groupLeft[(size_t) g].get() + position;
-            auto* right = groupRight[(size_t) g].get() + position;
-
-            if (groups[(size_t) g].isSilent())
+            VoiceLanes::renderBoth (groups[0], groups[1], length, left (0), right (0), left (1), right (1));
+            groupSounded.fill (true);
+        }
+        else
+        {
+            for (int g = 0; g < numGroups; ++g)
             {
-                std::fill (left, left + length, Lanes::Float {});
-                std::fill (right, right + length, Lanes::Float {});
-            }
-            else
-            {
-                groups[(size_t) g].render (length, left, right);
-                groupSounded[(size_t) g] = true;
+                if (groups[(size_t) g].isSilent())
+                {
+                    std::fill (left (g), left (g) + length, Lanes::Float {});
+                    std::fill (right (g), right (g) + length, Lanes::Float {});
+                }
+                else
+                {
+                    groups[(size_t) g].render (length, left (g), right (g));
+                    groupSounded[(size_t) g] = true;
+                }
             }
         }
 
