@@ -329,6 +329,11 @@ void KestrinAudioProcessor::captureLearnedNote (const juce::MidiBuffer& midi) no
 //==============================================================================
 juce::AudioProcessorParameter* KestrinAudioProcessor::getBypassParameter() const
 {
+    // The LV2 wrapper would set this from the host's "enabled" port before every block, undoing
+    // the editor's bypass button; without it, a disabled LV2 instance renders bypassed all the same.
+    if (wrapperType == wrapperType_LV2)
+        return nullptr;
+
     return valueTreeState.getParameter (ParameterIds::paramBypassGlobal);
 }
 

@@ -298,6 +298,27 @@ TEST_P (PluginHosting, PlaysADrumOnANoteAndStaysSilentWithout)
     plugin().releaseResources();
 }
 
+TEST_P (PluginHosting, EitherBypassSilencesItAndPlayingResumesWhenBothAreOff)
+{
+    auto* ownBypass = findPluginParameter ("Bypass");
+    auto* hostBypass = plugin().getBypassParameter();
+    ASSERT_NE (ownBypass, nullptr);
+    ASSERT_NE (hostBypass, nullptr) << "VST3 hosts get the plug-in's own; LV2 hosts have the enabled port";
+    plugin().prepareToPlay (sampleRate, blockSize);
+
+    // The plug-in's own switch (the editor's bypass button) must hold block after block.
+    ownBypass->setValueNotifyingHost (1.0f);
+    EXPECT_LT (render (plugin(), noteOn (36), oneSecondOfBlocks / 2).peak, 1.0e-6f) << "own bypass";
+    ownBypass->setValueNotifyingHost (0.0f);
+
+    hostBypass->setValueNotifyingHost (1.0f);
+    EXPECT_LT (render (plugin(), noteOn (36), oneSecondOfBlocks / 2).peak, 1.0e-6f) << "host's bypass";
+    hostBypass->setValueNotifyingHost (0.0f);
+
+    EXPECT_GT (render (plugin(), noteOn (36), oneSecondOfBlocks / 2).peak, 0.01f);
+    plugin().releaseResources();
+}
+
 TEST_P (PluginHosting, RestoresItsStateInAFreshInstance)
 {
     auto* decay = findParameter (plugin(), "Voice 1 Decay");
