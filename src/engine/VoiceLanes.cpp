@@ -629,21 +629,30 @@ forcedinline void VoiceLanes::makeSlowNoise (int numSamples, Float* __restrict n
         click = clk;
     }
 
+    // Brought up straight into the caller's samples when the whole noise samples fit there, as
+    // they do when a stretch starts on a noise sample; otherwise through a scratch copy.
+    const auto produced = count * noiseStep;
+    const auto direct = i + produced <= modulationInterval;
     Float fastNoise[NoiseInterpolator::maxOutput], fastClick[NoiseInterpolator::maxOutput];
-    noiseUp.process (slowNoise, fastNoise, count);
+    auto* noiseTarget = direct ? noiseOut + i : fastNoise;
+    auto* clickTarget = direct ? clickNoise + i : fastClick;
+    noiseUp.process (slowNoise, noiseTarget, count);
 
     // The click is short; the rest of the time there is nothing to bring up.
     if (clicking)
-        clickUp.process (slowClick, fastClick, count);
+        clickUp.process (slowClick, clickTarget, count);
     else
-        std::fill (fastClick, fastClick + count * noiseStep, Float {});
+        std::fill (clickTarget, clickTarget + produced, Float {});
 
-    std::copy (fastNoise, fastNoise + wanted, noiseOut + i);
-    std::copy (fastClick, fastClick + wanted, clickNoise + i);
+    if (! direct)
+    {
+        std::copy (fastNoise, fastNoise + wanted, noiseOut + i);
+        std::copy (fastClick, fastClick + wanted, clickNoise + i);
+    }
 
     const auto last = (count - 1) * noiseStep;
-    std::copy (fastNoise + last, fastNoise + last + noiseStep, pendingNoise);
-    std::copy (fastClick + last, fastClick + last + noiseStep, pendingClick);
+    std::copy (noiseTarget + last, noiseTarget + last + noiseStep, pendingNoise);
+    std::copy (clickTarget + last, clickTarget + last + noiseStep, pendingClick);
     pendingStart = wanted - last;
 }
 

@@ -115,6 +115,7 @@ private:
     void updateModulationWithAvx2 (Lanes::Mask lanes, int numSamples) noexcept;
     forcedinline void workOutModulation (Lanes::Mask lanes, int numSamples) noexcept;
     void updateHighPass (Lanes::Mask lanes) noexcept;
+    /** Noise made below the oversampled rate, brought up to it; both buffers hold modulationInterval samples. */
     forcedinline void makeSlowNoise (int numSamples, Lanes::Float* __restrict noiseOut, Lanes::Float* __restrict clickNoise) noexcept;
 
     std::array<Glide<numLanes>*, 13> glides() noexcept;
