@@ -25,6 +25,11 @@ public:
     /** After this nothing more is delivered; any thread. */
     void shutDown();
 
+    /** Delivers what was posted before the call, and leaves what its listeners post meanwhile to
+        the next call, so that a sender far faster than the listeners can't hold the message
+        thread; message thread. The dispatcher's timer calls it. */
+    void deliverPendingMessages();
+
 private:
     friend class MessageBroadcaster;
 
@@ -33,9 +38,6 @@ private:
     void add (MessageBroadcaster& broadcaster);
     void remove (MessageBroadcaster& broadcaster);
     void listenersChanged();
-
-    /** Delivers everything posted so far; message thread. */
-    void deliverPendingMessages();
 
     juce::Array<MessageBroadcaster*> broadcasters;
     std::unique_ptr<Pump> pump;
